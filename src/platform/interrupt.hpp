@@ -1,0 +1,43 @@
+#pragma once
+// Keeps the results written so far when the process is interrupted.
+//
+// An output file registers the bytes it has buffered that form complete
+// lines; on SIGINT, SIGTERM or SIGHUP the handler writes them out and the
+// process then ends by the same signal, with the conventional status.
+
+#include <atomic>
+#include <csignal>
+#include <cstddef>
+
+namespace qx::platform::interrupt {
+
+struct Pending {
+  int fd = -1;
+  const char* data = nullptr;
+  std::atomic<std::size_t> committed{0};  // bytes of complete lines in data
+};
+
+void track(Pending* p);
+void untrack(Pending* p);
+
+// Installs the handlers (process-wide).
+void install_handlers();
+
+// The signals the handlers catch, blocked in the calling thread for its
+// lifetime: a flush must not be interrupted half-way and then written again.
+class Block {
+ public:
+  Block();
+  ~Block();
+  Block(const Block&) = delete;
+  Block& operator=(const Block&) = delete;
+
+ private:
+  sigset_t old_;
+};
+
+// Blocks or unblocks the handled signals in the calling thread.
+void block_in_this_thread();
+void unblock_in_this_thread();
+
+}  // namespace qx::platform::interrupt

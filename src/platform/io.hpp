@@ -1,0 +1,43 @@
+#pragma once
+// Results of reads, and the line-oriented streams that units are built on.
+
+#include <string>
+#include <string_view>
+
+namespace qx::platform {
+
+// Every read tells success, a read error and the end of the input apart.
+enum class IoStatus { ok, error, eof };
+
+// A source of lines. A line is given without its line end: a line feed, or a
+// carriage return and a line feed; a last line may lack its line end.
+class LineSource {
+ public:
+  virtual ~LineSource() = default;
+  // The view stays valid until the next call.
+  virtual IoStatus next_line(std::string_view& line) = 0;
+};
+
+// The process's console: lines in, bytes out.
+class Console : public LineSource {
+ public:
+  // Output is buffered; next_line flushes it before it waits for input.
+  virtual void write(std::string_view bytes) = 0;
+  virtual void flush() = 0;
+};
+
+// An input file: a source of lines.
+class InputFile : public LineSource {};
+
+// An output file. Writes are buffered; a failure is kept and reported by
+// the next call, and error_text() tells what went wrong.
+class OutputFile {
+ public:
+  virtual ~OutputFile() = default;
+  virtual bool write(std::string_view bytes) = 0;
+  virtual bool flush() = 0;
+  virtual bool close() = 0;
+  virtual std::string error_text() const = 0;
+};
+
+}  // namespace qx::platform

@@ -1,0 +1,179 @@
+#include "platform/list_read.hpp"
+
+#include <cctype>
+#include <cfloat>
+#include <charconv>
+#include <cmath>
+#include <string>
+#include <system_error>
+
+namespace qx::platform {
+
+namespace {
+
+bool is_space(char c) { return c == ' ' || c == '\t'; }
+bool ends_bare(char c) { return c == ' ' || c == '\t' || c == ',' || c == '/'; }
+
+// One pass over the lines of a read.
+class Scanner {
+ public:
+  explicit Scanner(LineSource& src) : src_(src) {}
+
+  // Moves to the first character of the next value. ok, or eof, or error
+  // for a null value or a slash where a value is due.
+  IoStatus seek_value() {
+    for (;;) {
+      if (!have_line_) {
+        const IoStatus st = src_.next_line(line_);
+        if (st != IoStatus::ok) return st;
+        pos_ = 0;
+        have_line_ = true;
+      }
+      while (pos_ < line_.size() && is_space(line_[pos_])) ++pos_;
+      if (pos_ == line_.size()) {
+        have_line_ = false;
+        continue;
+      }
+      const char c = line_[pos_];
+      if (c == ',') {
+        if (!after_value_) return IoStatus::error;  // null value
+        after_value_ = false;
+        ++pos_;
+        continue;
+      }
+      if (c == '/') return IoStatus::error;  // the read would end early
+      return IoStatus::ok;
+    }
+  }
+
+  std::string_view bare() {
+    const std::size_t b = pos_;
+    while (pos_ < line_.size() && !ends_bare(line_[pos_])) ++pos_;
+    after_value_ = true;
+    return line_.substr(b, pos_ - b);
+  }
+
+  // A quoted text; false when a character other than a separator follows
+  // the closing quote.
+  bool quoted(std::string& out) {
+    const char q = line_[pos_++];
+    out.clear();
+    while (pos_ < line_.size()) {
+      const char c = line_[pos_++];
+      if (c != q) {
+        out.push_back(c);
+      } else if (pos_ < line_.size() && line_[pos_] == q) {
+        out.push_back(q);
+        ++pos_;
+      } else {
+        after_value_ = true;
+        return pos_ == line_.size() || ends_bare(line_[pos_]);
+      }
+    }
+    after_value_ = true;  // an unclosed quote ends with its line
+    return true;
+  }
+
+  bool at_quote() const { return line_[pos_] == '\'' || line_[pos_] == '"'; }
+
+ private:
+  LineSource& src_;
+  std::string_view line_;
+  std::size_t pos_ = 0;
+  bool have_line_ = false;
+  bool after_value_ = false;
+};
+
+class OneLine final : public LineSource {
+ public:
+  explicit OneLine(std::string_view text) : text_(text) {}
+  IoStatus next_line(std::string_view& line) override {
+    if (used_) return IoStatus::eof;
+    used_ = true;
+    line = text_;
+    return IoStatus::ok;
+  }
+
+ private:
+  std::string_view text_;
+  bool used_ = false;
+};
+
+}  // namespace
+
+bool parse_int(std::string_view t, int& v) {
+  if (!t.empty() && t.front() == '+') t.remove_prefix(1);
+  if (t.empty() || t.front() == '+') return false;
+  int x = 0;
+  const auto r = std::from_chars(t.data(), t.data() + t.size(), x);
+  if (r.ec != std::errc() || r.ptr != t.data() + t.size()) return false;
+  v = x;
+  return true;
+}
+
+bool parse_real(std::string_view t, float& v) {
+  bool neg = false;
+  if (!t.empty() && (t.front() == '+' || t.front() == '-')) {
+    neg = t.front() == '-';
+    t.remove_prefix(1);
+  }
+  // Digits or a point must lead: this keeps out "inf", "nan" and a sign alone.
+  if (t.empty() || !(std::isdigit(static_cast<unsigned char>(t.front())) || t.front() == '.')) return false;
+  std::string buf;  // only for the rare exponent letter D
+  if (t.find_first_of("dD") != std::string_view::npos) {
+    buf.assign(t);
+    for (char& c : buf)
+      if (c == 'd' || c == 'D') c = 'e';
+    t = buf;
+  }
+  const char* b = t.data();
+  const char* e = t.data() + t.size();
+  float x = 0.0f;
+  auto r = std::from_chars(b, e, x, std::chars_format::general);
+  if (r.ptr != e) return false;
+  if (r.ec == std::errc::result_out_of_range) {
+    // Too small for single precision is zero; too large is an error.
+    double d = 0.0;
+    const auto rd = std::from_chars(b, e, d, std::chars_format::general);
+    if (rd.ptr != e || !(std::fabs(d) < static_cast<double>(FLT_MIN))) return false;
+    x = 0.0f;
+  } else if (r.ec != std::errc() || !std::isfinite(x)) {
+    return false;
+  }
+  v = neg ? -x : x;
+  return true;
+}
+
+IoStatus read_list(LineSource& source, std::span<const ListItem> items) {
+  Scanner sc(source);
+  std::string text;
+  for (const ListItem& item : items) {
+    const IoStatus st = sc.seek_value();
+    if (st != IoStatus::ok) return st;
+    if (const auto* t = std::get_if<MutText>(&item)) {
+      if (sc.at_quote()) {
+        if (!sc.quoted(text)) return IoStatus::error;
+        assign(*t, text);
+      } else {
+        assign(*t, sc.bare());
+      }
+      continue;
+    }
+    if (sc.at_quote()) return IoStatus::error;
+    const std::string_view token = sc.bare();
+    if (auto* const* pi = std::get_if<int*>(&item)) {
+      if (!parse_int(token, **pi)) return IoStatus::error;
+    } else if (!parse_real(token, *std::get<float*>(item))) {
+      return IoStatus::error;
+    }
+  }
+  return IoStatus::ok;
+}
+
+IoStatus read_list_text(std::string_view text, std::span<const ListItem> items) {
+  OneLine src(text);
+  const IoStatus st = read_list(src, items);
+  return st == IoStatus::eof ? IoStatus::error : st;
+}
+
+}  // namespace qx::platform

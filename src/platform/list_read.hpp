@@ -1,0 +1,43 @@
+#pragma once
+// List-directed reading: free-form values spread over one or more lines.
+//
+// Values are separated by blanks, tabs, or a comma with blanks or tabs
+// around it; leading blanks and tabs are passed over. A text stands bare
+// (ending at a blank, tab, comma or slash) or between apostrophes or double
+// quotes, a doubled quote standing for one. A read that runs out of values
+// goes on to the next line, passing over empty lines; every read starts at
+// a new line and drops the rest of the line after its last value.
+//
+// Choices of this reader: a null value (two commas with nothing between, or
+// a comma first), a slash before the last value and a repeat count are read
+// errors, never values left unchanged. Integers are decimal with an
+// optional sign and must fit in 32 bits. Reals are integer or decimal with
+// an optional sign and an exponent (E or D); the infinities, NaN and any
+// value beyond single precision are read errors; a value too small for
+// single precision becomes zero.
+
+#include <span>
+#include <string_view>
+#include <variant>
+
+#include "platform/io.hpp"
+#include "platform/text.hpp"
+
+namespace qx::platform {
+
+using ListItem = std::variant<int*, float*, MutText>;
+
+// Reads one value into each item, in order. An item is written only when
+// its value converts; on an error or the end of the input the items already
+// read keep their new values.
+IoStatus read_list(LineSource& source, std::span<const ListItem> items);
+
+// The same read on one line of text (an internal read): running out of text
+// before the last item is a read error.
+IoStatus read_list_text(std::string_view text, std::span<const ListItem> items);
+
+// Conversions of one bare value, whole: false when it can't be converted.
+bool parse_int(std::string_view token, int& v);
+bool parse_real(std::string_view token, float& v);
+
+}  // namespace qx::platform

@@ -1,0 +1,27 @@
+#include "platform/memory_console.hpp"
+
+#include "platform/line_reader.hpp"
+
+namespace qx::platform {
+
+void MemoryConsole::type(std::string_view typed) {
+  while (!typed.empty()) {
+    const auto nl = typed.find('\n');
+    const auto line = typed.substr(0, nl);
+    script_.emplace_back(IoStatus::ok, std::string(strip_cr(line)));
+    if (nl == std::string_view::npos) break;
+    typed.remove_prefix(nl + 1);
+  }
+}
+
+IoStatus MemoryConsole::next_line(std::string_view& line) {
+  ++reads_;
+  if (script_.empty()) return IoStatus::eof;
+  auto [status, text] = std::move(script_.front());
+  script_.pop_front();
+  current_ = std::move(text);
+  line = current_;
+  return status;
+}
+
+}  // namespace qx::platform

@@ -1,0 +1,27 @@
+#pragma once
+// The process's own console: standard input and standard output.
+
+#include <string>
+
+#include "platform/io.hpp"
+#include "platform/line_reader.hpp"
+
+namespace qx::platform {
+
+class PosixConsole final : public Console {
+ public:
+  PosixConsole(int in_fd = 0, int out_fd = 1) : in_(in_fd), out_fd_(out_fd) { out_.reserve(kFlushAt); }
+  ~PosixConsole() override { flush(); }
+
+  IoStatus next_line(std::string_view& line) override;
+  void write(std::string_view bytes) override;
+  void flush() override;
+
+ private:
+  static constexpr std::size_t kFlushAt = 1 << 16;
+  FdLineReader in_;
+  int out_fd_;
+  std::string out_;
+};
+
+}  // namespace qx::platform

@@ -1,0 +1,135 @@
+#include "platform/units.hpp"
+
+#include "platform/stop.hpp"
+
+namespace qx::platform {
+
+namespace {
+
+std::string trimmed_name(std::string_view name) {
+  const auto last = name.find_last_not_of(' ');
+  return std::string(last == std::string_view::npos ? std::string_view() : name.substr(0, last + 1));
+}
+
+}  // namespace
+
+// The console as a line source whose end, once met, is final.
+class Units::ConsoleSource final : public LineSource {
+ public:
+  explicit ConsoleSource(Units& u) : u_(u) {}
+  IoStatus next_line(std::string_view& line) override {
+    if (u_.console_ended_) return IoStatus::eof;
+    const IoStatus st = u_.console_.next_line(line);
+    if (st == IoStatus::eof) u_.console_ended_ = true;
+    return st;
+  }
+
+ private:
+  Units& u_;
+};
+
+Units::~Units() {
+  for (auto& [unit, out] : outputs_) out.file->close();
+}
+
+bool Units::open(int unit, std::string_view name, std::string_view status) {
+  if (is_open(unit)) close(unit);
+  const std::string path = trimmed_name(name);
+  open_error_.clear();
+  if (text_eq(status, "new")) {
+    auto f = files_.create_output(path, open_error_);
+    if (!f) return false;
+    outputs_[unit] = Output{path, std::move(f)};
+    return true;
+  }
+  const bool create = text_eq(status, "unknown");
+  if (!create && !text_eq(status, "old")) {
+    open_error_ = "unknown open status";
+    return false;
+  }
+  auto f = files_.open_input(path, create, open_error_);
+  if (!f) return false;
+  inputs_[unit] = std::move(f);
+  return true;
+}
+
+void Units::close(int unit) {
+  inputs_.erase(unit);
+  auto it = outputs_.find(unit);
+  if (it == outputs_.end()) return;
+  Output out = std::move(it->second);
+  outputs_.erase(it);
+  if (!out.file->close()) write_failed(out.name, out.file->error_text());
+}
+
+bool Units::close_all() {
+  inputs_.clear();
+  bool ok = true;
+  while (!outputs_.empty()) {
+    Output out = std::move(outputs_.begin()->second);
+    outputs_.erase(outputs_.begin());
+    if (!out.file->close()) {
+      ok = false;
+      console_.write(" ===> COULD NOT WRITE FILE " + out.name + ": " + out.file->error_text() + "\n");
+    }
+  }
+  console_.flush();
+  return ok;
+}
+
+LineSource* Units::source(int unit) {
+  if (unit == kConsoleIn) return nullptr;
+  auto it = inputs_.find(unit);
+  return it == inputs_.end() ? nullptr : it->second.get();
+}
+
+IoStatus Units::read_line(int unit, MutText into) {
+  std::string_view line;
+  IoStatus st;
+  if (unit == kConsoleIn) {
+    ConsoleSource console(*this);
+    st = console.next_line(line);
+  } else if (LineSource* src = source(unit)) {
+    st = src->next_line(line);
+  } else {
+    return IoStatus::error;
+  }
+  if (st == IoStatus::ok) assign(into, line);
+  return st;
+}
+
+IoStatus Units::read_list(int unit, std::span<const ListItem> items) {
+  if (unit == kConsoleIn) {
+    ConsoleSource console(*this);
+    return platform::read_list(console, items);
+  }
+  LineSource* src = source(unit);
+  return src != nullptr ? platform::read_list(*src, items) : IoStatus::error;
+}
+
+void Units::write_line(int unit, std::string_view line) {
+  if (unit == kConsoleOut) {
+    scratch_.assign(line);
+    scratch_.push_back('\n');
+    console_.write(scratch_);
+    return;
+  }
+  auto it = outputs_.find(unit);
+  if (it == outputs_.end()) return;  // nothing is connected: the line goes nowhere
+  scratch_.assign(line);
+  scratch_.push_back('\n');
+  if (!it->second.file->write(scratch_)) {
+    Output out = std::move(it->second);
+    outputs_.erase(it);
+    out.file->close();
+    write_failed(out.name, out.file->error_text());
+  }
+}
+
+void Units::write_failed(const std::string& name, const std::string& why) {
+  console_.write(" ===> COULD NOT WRITE FILE " + name + ": " + why + "\n");
+  console_.write(" ===> STOPPING EXECUTION\n");
+  stop_program(1);
+}
+
+}  // namespace qx::platform

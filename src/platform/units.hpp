@@ -1,0 +1,77 @@
+#pragma once
+// Numbered units: the console (5 in, 6 out) and files connected by number.
+
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/file_system.hpp"
+#include "platform/io.hpp"
+#include "platform/list_read.hpp"
+#include "platform/text.hpp"
+
+namespace qx::platform {
+
+inline constexpr int kConsoleIn = 5;
+inline constexpr int kConsoleOut = 6;
+
+class Units {
+ public:
+  Units(Console& console, FileSystem& files) : console_(console), files_(files) {}
+  ~Units();
+  Units(const Units&) = delete;
+  Units& operator=(const Units&) = delete;
+
+  // Connects a named file (trailing blanks of the name dropped) to a unit
+  // with the status "old" (must exist), "new" (must not exist; created) or
+  // "unknown" (used if it exists, created if not). A unit already connected
+  // is closed first. False on failure, with the reason in last_open_error().
+  bool open(int unit, std::string_view name, std::string_view status);
+  const std::string& last_open_error() const { return open_error_; }
+
+  // Closes a unit; the file stays on disk. A write that fails here is
+  // reported on the console and stops the run with status 1.
+  void close(int unit);
+  // Closes every unit and flushes the console; false when a file could not
+  // be written out, after reporting it.
+  bool close_all();
+  bool is_open(int unit) const { return inputs_.count(unit) != 0 || outputs_.count(unit) != 0; }
+
+  // One line into a fixed-length text: its first characters, padded with
+  // blanks. Reads of the console flush what was written to it first.
+  IoStatus read_line(int unit, MutText into);
+  // One list-directed read (see list_read.hpp).
+  IoStatus read_list(int unit, std::span<const ListItem> items);
+  IoStatus read_list(int unit, std::initializer_list<ListItem> items) {
+    return read_list(unit, std::span<const ListItem>(items.begin(), items.size()));
+  }
+
+  // Writes one line. A file that can't be written is reported on the console
+  // with its name, and the run stops with status 1.
+  void write_line(int unit, std::string_view line);
+
+  void flush_console() { console_.flush(); }
+  // The console input has ended for good: every further read meets its end.
+  bool console_ended() const { return console_ended_; }
+
+ private:
+  class ConsoleSource;
+  LineSource* source(int unit);
+  [[noreturn]] void write_failed(const std::string& name, const std::string& why);
+
+  struct Output {
+    std::string name;
+    std::unique_ptr<OutputFile> file;
+  };
+
+  Console& console_;
+  FileSystem& files_;
+  std::map<int, std::unique_ptr<InputFile>> inputs_;
+  std::map<int, Output> outputs_;
+  std::string open_error_;
+  std::string scratch_;
+  bool console_ended_ = false;
+};
+
+}  // namespace qx::platform

@@ -1,0 +1,66 @@
+#include "support/text_utils.hpp"
+
+#include <cmath>
+
+namespace qx {
+
+void textlen(std::int32_t& ib, std::int32_t& ie, std::string_view text) {
+  const auto n = static_cast<std::int32_t>(text.size());
+  ib = 1;
+  ie = n;
+  while (ib < ie && text[static_cast<std::size_t>(ib - 1)] == ' ') ++ib;
+  while (ib < ie && text[static_cast<std::size_t>(ie - 1)] == ' ') --ie;
+  if (ib > ie) {
+    ib = 1;
+    ie = 1;
+  }
+}
+
+std::string_view trimmed(std::string_view text) {
+  if (text.empty()) return text;
+  std::int32_t ib = 0;
+  std::int32_t ie = 0;
+  textlen(ib, ie, text);
+  return text.substr(static_cast<std::size_t>(ib - 1), static_cast<std::size_t>(ie - ib + 1));
+}
+
+void integlen(std::int32_t& ilen, std::int32_t iv) {
+  if (iv == 0) {
+    ilen = 1;
+    return;
+  }
+  // The magnitude of -2^31 needs 64 bits before it becomes a float.
+  const std::int64_t mag = iv < 0 ? -static_cast<std::int64_t>(iv) : iv;
+  const float x = static_cast<float>(mag);
+  const float l = std::log(x);
+  const float r = 0.4342945f * l;
+  ilen = static_cast<std::int32_t>(r) + (iv < 0 ? 2 : 1);
+}
+
+void path2basename(std::int32_t& nchar, MutText basename, std::string_view path) {
+  if (path.empty()) {
+    assign(basename, "");
+    nchar = 0;
+    return;
+  }
+  std::int32_t ib = 0;
+  std::int32_t ie = 0;
+  textlen(ib, ie, path);
+  if (ib == ie) {
+    assign(basename, path.substr(static_cast<std::size_t>(ib - 1), 1));
+    nchar = 1;
+    return;
+  }
+  // The last non-blank character is never the separator.
+  for (std::int32_t k = ie - 1; k >= ib; --k) {
+    if (path[static_cast<std::size_t>(k - 1)] == '/') {
+      assign(basename, path.substr(static_cast<std::size_t>(k), static_cast<std::size_t>(ie - k)));
+      nchar = ie - k;
+      return;
+    }
+  }
+  assign(basename, path.substr(static_cast<std::size_t>(ib - 1), static_cast<std::size_t>(ie - ib + 1)));
+  nchar = ie - ib + 1;
+}
+
+}  // namespace qx

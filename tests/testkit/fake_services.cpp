@@ -1,0 +1,43 @@
+#include "testkit/fake_services.hpp"
+
+namespace qx::testkit {
+
+platform::LocalDateTime FakeServices::local_date_time() {
+  calls.emplace_back("date");
+  return {date, time};
+}
+
+int FakeServices::host_name(MutText name) {
+  calls.emplace_back("host");
+  assign(name, host_status == 0 ? std::string_view(host) : std::string_view());
+  return host_status;
+}
+
+void FakeServices::login_name(MutText name) {
+  calls.emplace_back("login");
+  assign(name, login);
+}
+
+void FakeServices::execute_command_line(std::string_view command, bool, int& exitstat, int& cmdstat,
+                                        MutText cmdmsg) {
+  calls.push_back("cmd:" + std::string(command));
+  exitstat = 0;
+  cmdstat = 0;
+  if (on_command) on_command(command, exitstat, cmdstat, cmdmsg);
+}
+
+float FakeServices::cpu_time() {
+  calls.emplace_back("cpu");
+  const float t = cpu_times[cpu_index_ < cpu_times.size() ? cpu_index_ : cpu_times.size() - 1];
+  ++cpu_index_;
+  return t;
+}
+
+void FakeServices::system_clock(int& count, int& rate, int& count_max) {
+  calls.emplace_back("clock");
+  count = clock_count;
+  rate = clock_rate;
+  count_max = clock_max;
+}
+
+}  // namespace qx::testkit

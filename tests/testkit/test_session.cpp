@@ -1,0 +1,66 @@
+#include "testkit/test_session.hpp"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace qx::testkit {
+
+ScratchDir::ScratchDir() {
+  std::string tmpl = (std::filesystem::temp_directory_path() / "qx-test-XXXXXX").string();
+  if (mkdtemp(tmpl.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = tmpl;
+}
+
+ScratchDir::~ScratchDir() {
+  std::error_code ec;
+  std::filesystem::remove_all(path_, ec);
+}
+
+void ScratchDir::write(const std::string& name, std::string_view bytes) const {
+  std::ofstream f(path_ / name, std::ios::binary);
+  f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ScratchDir::read(const std::string& name) const {
+  std::ifstream f(path_ / name, std::ios::binary);
+  std::ostringstream ss;
+  ss << f.rdbuf();
+  return ss.str();
+}
+
+bool ScratchDir::exists(const std::string& name) const { return std::filesystem::exists(path_ / name); }
+
+TestSession::TestSession(std::string_view typed)
+    : console(typed), files(dir.path().string()), units(console, files), s(units, services) {
+  IoCom& io = s.iocom;
+  io.IUSTDIN = 5;
+  io.IUSTDOUT = 6;
+  io.IUERRIN = 5;
+  io.IUERROUT = 6;
+  io.LWITO = {true, true, false};
+  io.LPAUSE = true;
+}
+
+std::vector<std::string> lines_of(std::string_view text) {
+  std::vector<std::string> out;
+  while (!text.empty()) {
+    const auto nl = text.find('\n');
+    out.emplace_back(text.substr(0, nl));
+    if (nl == std::string_view::npos) break;
+    text.remove_prefix(nl + 1);
+  }
+  return out;
+}
+
+std::string joined(const std::vector<std::string>& lines) {
+  std::string s;
+  for (const auto& l : lines) {
+    s += l;
+    s += '\n';
+  }
+  return s;
+}
+
+}  // namespace qx::testkit
