@@ -1,5 +1,7 @@
 #include "testkit/fake_services.hpp"
 
+#include <fstream>
+
 namespace qx::testkit {
 
 platform::LocalDateTime FakeServices::local_date_time() {
@@ -24,6 +26,24 @@ void FakeServices::execute_command_line(std::string_view command, bool, int& exi
   exitstat = 0;
   cmdstat = 0;
   if (on_command) on_command(command, exitstat, cmdstat, cmdmsg);
+}
+
+void FakeServices::emulate_probes(const std::string& folder, const std::string& cpu_brand,
+                                  const std::string& os_version) {
+  on_command = [folder, cpu_brand, os_version](std::string_view cmd, int&, int& cmdstat, MutText) {
+    namespace fs = std::filesystem;
+    const auto gt = cmd.find("> ");
+    cmdstat = 0;
+    if (cmd.rfind("rm ", 0) == 0) {
+      std::error_code ec;
+      fs::remove(fs::path(folder) / std::string(cmd.substr(3)), ec);
+      return;
+    }
+    if (gt == std::string_view::npos) return;
+    std::ofstream f(fs::path(folder) / std::string(cmd.substr(gt + 2)), std::ios::binary);
+    if (cmd.rfind("sysctl ", 0) == 0) f << cpu_brand << '\n';
+    if (cmd.rfind("sw_vers ", 0) == 0) f << os_version << '\n';
+  };
 }
 
 float FakeServices::cpu_time() {

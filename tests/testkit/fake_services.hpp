@@ -1,6 +1,7 @@
 #pragma once
 // Host services with values a test sets, and a log of what was asked.
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -22,6 +23,10 @@ class FakeServices final : public platform::Services {
   int clock_max = 2147483647;
   // Called for each command; the default runs nothing and reports success.
   std::function<void(std::string_view cmd, int& exitstat, int& cmdstat, MutText cmdmsg)> on_command;
+
+  // Answers the two probe commands as their tools would, writing the
+  // temporary files into folder, and carries out their removal.
+  void emulate_probes(const std::string& folder, const std::string& cpu_brand, const std::string& os_version);
 
   std::vector<std::string> calls;  // "date", "host", "login", "cmd:<text>", "cpu", "clock"
 
