@@ -1,0 +1,83 @@
+#include "platform/memory_file_system.hpp"
+
+#include "platform/line_reader.hpp"
+
+namespace qx::platform {
+
+namespace {
+
+class MemoryInput final : public InputFile {
+ public:
+  explicit MemoryInput(std::string bytes) : bytes_(std::move(bytes)) {}
+  IoStatus next_line(std::string_view& line) override {
+    if (pos_ >= bytes_.size()) return IoStatus::eof;
+    const std::string_view rest = std::string_view(bytes_).substr(pos_);
+    const auto nl = rest.find('\n');
+    line = strip_cr(rest.substr(0, nl));
+    pos_ = nl == std::string_view::npos ? bytes_.size() : pos_ + nl + 1;
+    return IoStatus::ok;
+  }
+
+ private:
+  std::string bytes_;
+  std::size_t pos_ = 0;
+};
+
+class MemoryOutput final : public OutputFile {
+ public:
+  MemoryOutput(MemoryFileSystem& fs, std::string name) : fs_(fs), name_(std::move(name)) {}
+  bool write(std::string_view bytes) override {
+    if (failed_ || closed_) return false;
+    pending_.append(bytes);
+    return pending_.size() < (1 << 16) || flush();
+  }
+  bool flush() override {
+    if (failed_) return false;
+    std::string& file = fs_.files[name_];
+    const std::size_t n = std::min(pending_.size(), fs_.space);
+    file.append(pending_, 0, n);
+    fs_.space -= n;
+    failed_ = n < pending_.size();
+    pending_.clear();
+    return !failed_;
+  }
+  bool close() override {
+    if (closed_) return !failed_;
+    closed_ = true;
+    return flush();
+  }
+  std::string error_text() const override { return "No space left on device"; }
+
+ private:
+  MemoryFileSystem& fs_;
+  std::string name_;
+  std::string pending_;
+  bool failed_ = false;
+  bool closed_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<InputFile> MemoryFileSystem::open_input(const std::string& name, bool create_if_missing,
+                                                        std::string& why) {
+  auto it = files.find(name);
+  if (it == files.end()) {
+    if (!create_if_missing || name.empty()) {
+      why = "No such file or directory";
+      return nullptr;
+    }
+    it = files.emplace(name, std::string()).first;
+  }
+  return std::make_unique<MemoryInput>(it->second);
+}
+
+std::unique_ptr<OutputFile> MemoryFileSystem::create_output(const std::string& name, std::string& why) {
+  if (name.empty() || files.count(name) != 0) {
+    why = name.empty() ? "No such file or directory" : "File exists";
+    return nullptr;
+  }
+  files[name];
+  return std::make_unique<MemoryOutput>(*this, name);
+}
+
+}  // namespace qx::platform
