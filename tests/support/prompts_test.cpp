@@ -306,14 +306,21 @@ TEST(Inintegvindef, BoundsAreAccepted) {
   }
 }
 
-TEST(Inintegvindef, SeparateDefaultIsUntouched) {
+TEST(Inintegvindef, SeparateDefaultIsShownAndTaken) {
   TestSession ts("\n");
-  ts.s.iocom.LWITO[1] = false;
   int v = 0;
-  const int def = 2;
+  const int def = -2;
   std::int32_t ierr = 0;
-  EXPECT_EQ(inintegvindef(ts.s, v, "n", def, 1, 2, ierr), Answer::ok);
-  EXPECT_EQ(v, 2);
+  EXPECT_EQ(inintegvindef(ts.s, v, "n", def, -2, 2, ierr), Answer::ok);
+  EXPECT_EQ(v, -2);
+  EXPECT_EQ(ts.take(), kDots +
+                           "\n"
+                           " Enter n\n"
+                           " inside  [-2,2]\n"
+                           " or return for default value\n"
+                           " Default =           -2\n"
+                           " New value =            -2\n" +
+                           kDots + "\n");
 }
 
 TEST(Inintegvindef, ReadErrorIsReportedAndAskedAgain) {
