@@ -7,6 +7,7 @@ if(NOT CMAKE_BUILD_TYPE AND NOT CMAKE_CONFIGURATION_TYPES)
 endif()
 
 option(QX_SANITIZE "Build with the address and undefined-behaviour sanitizers" OFF)
+option(QX_FUZZ "Build the libFuzzer targets (clang)" OFF)
 
 # Every angle is a float and every operation is rounded before the next:
 # no fused multiply-adds, no fast-math, and a warning for any silent double.
@@ -19,6 +20,11 @@ target_compile_options(qx_options INTERFACE
 # in test expectations.
 add_library(qx_test_options INTERFACE)
 target_compile_options(qx_test_options INTERFACE -Wall -Wextra -Werror -ffp-contract=off)
+
+if(QX_FUZZ)
+  target_compile_options(qx_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  target_link_options(qx_options INTERFACE -fsanitize=address,undefined)
+endif()
 
 if(QX_SANITIZE)
   foreach(t qx_options qx_test_options)
