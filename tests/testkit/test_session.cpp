@@ -32,15 +32,31 @@ std::string ScratchDir::read(const std::string& name) const {
 
 bool ScratchDir::exists(const std::string& name) const { return std::filesystem::exists(path_ / name); }
 
-TestSession::TestSession(std::string_view typed)
-    : console(typed), files(dir.path().string()), units(console, files), s(units, services) {
-  IoCom& io = s.iocom;
+namespace {
+
+void set_console(IoCom& io) {
   io.IUSTDIN = 5;
   io.IUSTDOUT = 6;
   io.IUERRIN = 5;
   io.IUERROUT = 6;
   io.LWITO = {true, true, false};
   io.LPAUSE = true;
+}
+
+}  // namespace
+
+TestSession::TestSession(std::string_view typed)
+    : console(typed), files(dir.path().string()), units(console, files), s(units, services) {
+  set_console(s.iocom);
+}
+
+TestSession::TestSession(std::string_view typed, RealServices)
+    : console(typed),
+      files(dir.path().string()),
+      real_services(std::make_unique<platform::PosixServices>(dir.path().string())),
+      units(console, files),
+      s(units, *real_services) {
+  set_console(s.iocom);
 }
 
 std::vector<std::string> lines_of(std::string_view text) {

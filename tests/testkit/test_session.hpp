@@ -2,12 +2,14 @@
 // A whole session on an in-memory console, fake services and a scratch folder.
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/memory_console.hpp"
 #include "platform/posix_file_system.hpp"
+#include "platform/posix_services.hpp"
 #include "platform/units.hpp"
 #include "support/session.hpp"
 #include "testkit/fake_services.hpp"
@@ -31,15 +33,22 @@ class ScratchDir {
   std::filesystem::path path_;
 };
 
+// Asks a TestSession for the host's own services.
+struct RealServices {};
+
 struct TestSession {
   // typed: what the user types, lines ended by line feeds. The console is
   // set up as initsio2 sets it, without its announcement.
   explicit TestSession(std::string_view typed = "");
+  // The same with the host's own services (commands run in dir); the fake
+  // services are then unused.
+  TestSession(std::string_view typed, RealServices);
 
   ScratchDir dir;
   platform::MemoryConsole console;
   platform::PosixFileSystem files;
   FakeServices services;
+  std::unique_ptr<platform::PosixServices> real_services;
   platform::Units units;
   Session s;
 

@@ -1,0 +1,220 @@
+#include "platform/posix_services.hpp"
+
+#include <array>
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <pthread.h>
+#include <pwd.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace qx::platform {
+
+namespace {
+
+#ifdef __linux__
+// The probes ask the macOS tools for the processor brand and the system
+// version. Linux has no sw_vers, and its sysctl knows no machdep keys: these
+// functions answer exactly those two queries from /proc/cpuinfo and
+// os-release, write nothing when they can't, and hand anything else to the
+// real tool.
+constexpr std::string_view kStandIns = R"SH(sysctl() {
+  if [ "$#" = 2 ] && [ "$1" = -n ] && [ "$2" = machdep.cpu.brand_string ]; then
+    sed -n '/^model name[[:blank:]]*:/{s/^[^:]*:[[:blank:]]*//p;q;}' /proc/cpuinfo 2>/dev/null
+  else
+    command sysctl "$@"
+  fi
+}
+sw_vers() {
+  if [ "$#" = 1 ] && [ "$1" = -productVersion ]; then
+    for qx_f in /etc/os-release /usr/lib/os-release; do
+      if [ -r "$qx_f" ]; then
+        sed -n '/^VERSION_ID=/{s///p;q;}' "$qx_f" | tr -d "\"'"
+        return 0
+      fi
+    done
+  else
+    command sw_vers "$@"
+  fi
+}
+)SH";
+#else
+constexpr std::string_view kStandIns;
+#endif
+
+void two_digits(std::string& out, int v) {
+  out.push_back(static_cast<char>('0' + v / 10 % 10));
+  out.push_back(static_cast<char>('0' + v % 10));
+}
+
+void failed_to_run(int& cmdstat, MutText cmdmsg, std::string_view what, int err) {
+  cmdstat = 1;
+  std::string msg(what);
+  msg.append(": ");
+  msg.append(std::strerror(err));
+  assign(cmdmsg, msg);
+}
+
+// Between fork and exec only async-signal-safe calls are allowed: the child
+// puts every caught signal back to its default (the parent's handlers write
+// out the parent's files), unblocks all signals, enters the folder and runs
+// the shell. A failure goes back to the parent as an errno through the pipe.
+[[noreturn]] void run_child(const char* folder, const char* script, int report_fd) {
+  for (int sig = 1; sig < NSIG; ++sig) {
+    struct sigaction old {};
+    if (sigaction(sig, nullptr, &old) != 0) continue;
+    if (old.sa_handler != SIG_DFL && old.sa_handler != SIG_IGN) {
+      struct sigaction dfl {};
+      dfl.sa_handler = SIG_DFL;
+      sigemptyset(&dfl.sa_mask);
+      sigaction(sig, &dfl, nullptr);
+    }
+  }
+  sigset_t none;
+  sigemptyset(&none);
+  sigprocmask(SIG_SETMASK, &none, nullptr);
+  int step = 0;
+  if (folder[0] == '\0' || chdir(folder) == 0) {
+    step = 1;
+    execl("/bin/sh", "sh", "-c", script, static_cast<char*>(nullptr));
+  }
+  const std::array<int, 2> report{step, errno};
+  [[maybe_unused]] const ssize_t n = write(report_fd, report.data(), sizeof report);
+  _exit(127);
+}
+
+}  // namespace
+
+PosixServices::PosixServices(std::string folder) : folder_(std::move(folder)) {}
+
+LocalDateTime PosixServices::local_date_time() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  tm local{};
+  localtime_r(&now.tv_sec, &local);
+  LocalDateTime dt;
+  const int year = local.tm_year + 1900;
+  dt.date = std::to_string(year);
+  if (dt.date.size() < 4) dt.date.insert(0, 4 - dt.date.size(), '0');
+  two_digits(dt.date, local.tm_mon + 1);
+  two_digits(dt.date, local.tm_mday);
+  two_digits(dt.time, local.tm_hour);
+  two_digits(dt.time, local.tm_min);
+  two_digits(dt.time, local.tm_sec);
+  const long ms = now.tv_nsec / 1000000;
+  dt.time.push_back('.');
+  dt.time.push_back(static_cast<char>('0' + ms / 100));
+  two_digits(dt.time, static_cast<int>(ms % 100));
+  return dt;
+}
+
+int PosixServices::host_name(MutText name) {
+  std::array<char, 256> buf{};
+  if (gethostname(buf.data(), buf.size() - 1) != 0) {
+    const int err = errno != 0 ? errno : EINVAL;
+    assign(name, "");
+    return err;
+  }
+  assign(name, std::string_view(buf.data(), ::strnlen(buf.data(), buf.size())));
+  return 0;
+}
+
+void PosixServices::login_name(MutText name) {
+  std::array<char, 256> buf{};
+  if (getlogin_r(buf.data(), buf.size()) == 0 && buf[0] != '\0') {
+    assign(name, std::string_view(buf.data(), ::strnlen(buf.data(), buf.size())));
+    return;
+  }
+  // No controlling terminal (a service, a CI job): the effective user's name.
+  long size = sysconf(_SC_GETPW_R_SIZE_MAX);
+  std::vector<char> pwbuf(static_cast<std::size_t>(size > 0 ? size : 16384));
+  passwd pw{};
+  passwd* found = nullptr;
+  while (getpwuid_r(geteuid(), &pw, pwbuf.data(), pwbuf.size(), &found) == ERANGE && pwbuf.size() < (1u << 20))
+    pwbuf.resize(pwbuf.size() * 2);
+  assign(name, found != nullptr && found->pw_name != nullptr ? std::string_view(found->pw_name) : "");
+}
+
+void PosixServices::execute_command_line(std::string_view command, bool wait, int& exitstat, int& cmdstat,
+                                         MutText cmdmsg) {
+  std::string script(kStandIns);
+  if (wait) {
+    script.append(command);
+  } else {
+    // The shell returns at once and leaves the command to run on its own.
+    script.append("(\n").append(command).append("\n) >/dev/null 2>&1 </dev/null &");
+  }
+
+  std::array<int, 2> fds{};
+  if (pipe(fds.data()) != 0) {
+    failed_to_run(cmdstat, cmdmsg, "could not start the shell", errno);
+    return;
+  }
+  fcntl(fds[0], F_SETFD, FD_CLOEXEC);
+  fcntl(fds[1], F_SETFD, FD_CLOEXEC);
+
+  // No signal handler may run in the child before it has reset them.
+  sigset_t all;
+  sigset_t old;
+  sigfillset(&all);
+  pthread_sigmask(SIG_SETMASK, &all, &old);
+  const pid_t pid = fork();
+  if (pid == 0) run_child(folder_.c_str(), script.c_str(), fds[1]);
+  const int fork_errno = errno;
+  pthread_sigmask(SIG_SETMASK, &old, nullptr);
+  close(fds[1]);
+  if (pid < 0) {
+    close(fds[0]);
+    failed_to_run(cmdstat, cmdmsg, "could not start the shell", fork_errno);
+    return;
+  }
+
+  std::array<int, 2> report{};
+  ssize_t got = 0;
+  do {
+    got = read(fds[0], report.data(), sizeof report);
+  } while (got < 0 && errno == EINTR);
+  close(fds[0]);
+
+  int status = 0;
+  pid_t waited = 0;
+  do {
+    waited = waitpid(pid, &status, 0);
+  } while (waited < 0 && errno == EINTR);
+
+  if (got == static_cast<ssize_t>(sizeof report)) {
+    failed_to_run(cmdstat, cmdmsg, report[0] == 0 ? "could not enter the folder " + folder_ : "could not run /bin/sh",
+                  report[1]);
+    return;
+  }
+  cmdstat = 0;
+  if (!wait || waited != pid) return;
+  if (WIFEXITED(status)) {
+    exitstat = WEXITSTATUS(status);
+  } else if (WIFSIGNALED(status)) {
+    exitstat = 128 + WTERMSIG(status);
+  }
+}
+
+float PosixServices::cpu_time() {
+  timespec t{};
+  if (clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t) != 0) return 0.0f;
+  return static_cast<float>(static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9);
+}
+
+void PosixServices::system_clock(int& count, int& rate, int& count_max) {
+  const auto now = std::chrono::steady_clock::now();
+  if (!clock_origin_) clock_origin_ = now;
+  const auto us = std::chrono::duration_cast<std::chrono::microseconds>(now - *clock_origin_).count();
+  constexpr long long kMax = 2147483647;
+  count = static_cast<int>(us % (kMax + 1));
+  rate = 1000000;
+  count_max = static_cast<int>(kMax);
+}
+
+}  // namespace qx::platform
