@@ -97,6 +97,13 @@ class PosixOutputFile final : public OutputFile {
   int errno_ = 0;
 };
 
+// A name with a NUL byte would reach the system cut short and open another file.
+bool unnamable(const std::string& name, std::string& why) {
+  if (name.find('\0') == std::string::npos) return false;
+  why = std::strerror(EINVAL);
+  return true;
+}
+
 }  // namespace
 
 PosixFileSystem::PosixFileSystem(const std::string& folder)
@@ -108,6 +115,7 @@ PosixFileSystem::~PosixFileSystem() {
 
 std::unique_ptr<InputFile> PosixFileSystem::open_input(const std::string& name, bool create_if_missing,
                                                        std::string& why) {
+  if (unnamable(name, why)) return nullptr;
   int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY;
   if (create_if_missing) flags |= O_CREAT;
   const int fd = ::openat(dir_fd_, name.c_str(), flags, 0666);
@@ -126,6 +134,7 @@ std::unique_ptr<InputFile> PosixFileSystem::open_input(const std::string& name, 
 }
 
 std::unique_ptr<OutputFile> PosixFileSystem::create_output(const std::string& name, std::string& why) {
+  if (unnamable(name, why)) return nullptr;
   const int fd = ::openat(dir_fd_, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
   if (fd < 0) {
     why = std::strerror(errno);
