@@ -167,6 +167,25 @@ TEST(Opef2, FolderIsNotAnOldFile) {
                            asked(prompt, "data/", "in.txt"));
 }
 
+TEST(Opef2, NameWithANulByteOpensNothing) {
+  const std::string bad("out.txt\0.bak", 12);
+  TestSession ts(bad + "\n\nfresh.txt\n");
+  Text<50> outfile("quelta_out.txt");
+  opef2(ts.s, outfile.span(), Text<50>(kOutLabel), 26, "new", 0);
+  EXPECT_EQ(outfile.sv(), "fresh.txt" + std::string(41, ' '));
+  const std::string prompt = "fracture data output file name";
+  EXPECT_EQ(ts.take(), announce(kOutLabel) + asked(prompt, "quelta_out.txt", bad) +
+                           warning(kOutLabel, bad, "  26") + announce(kOutLabel) + asked(prompt, bad, "fresh.txt"));
+  EXPECT_FALSE(ts.dir.exists("out.txt"));
+
+  TestSession old(std::string("in.txt\0", 7) + "\n\nin.txt\n");
+  old.s.iocom.LWITO[1] = false;
+  old.dir.write("in.txt", "");
+  Text<50> infile("quelta_in.txt");
+  opef2(old.s, infile.span(), Text<50>(kInLabel), 25, "old", 0);
+  EXPECT_NE(old.take().find(" ===> RETRYING\n"), std::string::npos);
+}
+
 TEST(Opef2, LongLabelCutsOnlyThePrompt) {
   const std::string label = "very long label for the fracture data input";  // 43 characters
   TestSession ts("nope.txt\n\nin.txt\n");
