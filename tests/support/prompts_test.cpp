@@ -166,6 +166,18 @@ TEST(Inchardef, EndOfInputReportsOnceAndLeavesTheValue) {
   EXPECT_TRUE(ts.units.console_ended());
 }
 
+// The pause of the frame meets the end: that frame is the last, no prompt follows.
+TEST(Inchardef, EndOfInputInThePauseAfterAReadError) {
+  TestSession ts;
+  ts.s.iocom.LWITO[1] = false;
+  ts.console.fail_next_read();  // and nothing more
+  Text<10> value("old");
+  std::int32_t ierr = 0;
+  EXPECT_EQ(inchardef(ts.s, value.span(), "data title", value, ierr), Answer::ended);
+  EXPECT_EQ(value.sv(), "old       ");
+  EXPECT_EQ(ts.take(), " Enter data title\n" + kCharHead + " could not read data title\n ==> RETRYING\n" + kErrorTail);
+}
+
 // ------------------------------------------------------------ inintegvindef
 
 TEST(Inintegvindef, RangeLineIsSizedByTheBounds) {
@@ -364,6 +376,32 @@ TEST(Inintegvindef, EndOfInputAfterARejectedValueKeepsIt) {
   EXPECT_EQ(v, 7);
 }
 
+// An answer that is not a number ends with its own frame when the pause
+// meets the end; a value out of range is asked again, and that ask ends.
+TEST(Inintegvindef, EndOfInputInThePauseAfterABadAnswer) {
+  const std::string ask = " Enter your choice\n inside  [1,2]\n";
+  const std::string unreadable = kIntHead + " could not read your choice\n ==> RETRYING\n" + kErrorTail;
+  struct Case {
+    const char* typed;
+    std::string transcript;
+    int value;
+  };
+  const Case cases[] = {
+      {"abc\n", ask + unreadable, 1},
+      {"7\n", ask + kIntHead + " your choice =            7\n outside [1,2]\n" + kErrorTail + ask + unreadable, 7},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    TestSession ts(c.typed);
+    ts.s.iocom.LWITO[1] = false;
+    int v = 1;
+    std::int32_t ierr = 0;
+    EXPECT_EQ(inintegvindef(ts.s, v, "your choice", v, 1, 2, ierr), Answer::ended);
+    EXPECT_EQ(v, c.value);
+    EXPECT_EQ(ts.take(), c.transcript);
+  }
+}
+
 // --------------------------------------------------------------- inlogicdef
 
 TEST(Inlogicdef, FirstCharacterDecides) {
@@ -454,6 +492,19 @@ TEST(Inlogicdef, EndOfInputReportsOnceAndLeavesTheValue) {
                            kLogicHead +
                            " could not read answer to End input and exit\n"
                            " ==> ASKING AGAIN\n" +
+                           kErrorTail);
+}
+
+TEST(Inlogicdef, EndOfInputInThePauseAfterAnIncorrectAnswer) {
+  TestSession ts("x\n");
+  ts.s.iocom.LWITO[1] = false;
+  bool end = false;
+  std::int32_t ierr = 0;
+  EXPECT_EQ(inlogicdef(ts.s, end, "End input and exit", end, ierr), Answer::ended);
+  EXPECT_FALSE(end);
+  const std::string ask = " End input and exit ?\n";
+  EXPECT_EQ(ts.take(), ask + kLogicHead + " incorrect answer: x\n ==> ASKING AGAIN\n" + kErrorTail + kHelpTable + ask +
+                           kLogicHead + " could not read answer to End input and exit\n ==> ASKING AGAIN\n" +
                            kErrorTail);
 }
 
