@@ -102,8 +102,11 @@ class OneLine final : public LineSource {
 }  // namespace
 
 bool parse_int(std::string_view t, int& v) {
-  if (!t.empty() && t.front() == '+') t.remove_prefix(1);
-  if (t.empty() || t.front() == '+') return false;
+  // from_chars takes a minus but no plus: after a plus a digit must follow.
+  if (!t.empty() && t.front() == '+') {
+    t.remove_prefix(1);
+    if (t.empty() || !std::isdigit(static_cast<unsigned char>(t.front()))) return false;
+  }
   int x = 0;
   const auto r = std::from_chars(t.data(), t.data() + t.size(), x);
   if (r.ec != std::errc() || r.ptr != t.data() + t.size()) return false;
