@@ -99,6 +99,37 @@ class OneLine final : public LineSource {
   bool used_ = false;
 };
 
+// Whether a real too far out even for double precision (which leaves its
+// result untouched then) lies beyond 1 rather than below it: the order of
+// its first significant digit plus its exponent.
+bool beyond_one(std::string_view t) {
+  constexpr long long kFar = 1LL << 40;  // no line holds that many digits
+  long long order = 0;
+  bool point = false;
+  bool seen = false;
+  std::size_t i = 0;
+  for (; i < t.size() && t[i] != 'e' && t[i] != 'E'; ++i) {
+    if (t[i] == '.') {
+      point = true;
+    } else if (!seen && t[i] == '0') {
+      if (point) --order;
+    } else if (!seen) {
+      seen = true;
+      if (point) --order;
+    } else if (!point) {
+      ++order;
+    }
+  }
+  long long exp = 0;
+  if (i + 1 < t.size()) {
+    std::string_view x = t.substr(i + 1);
+    if (x.front() == '+') x.remove_prefix(1);
+    const bool ok = std::from_chars(x.data(), x.data() + x.size(), exp).ec == std::errc();
+    if (!ok || exp > kFar || exp < -kFar) return x.front() != '-';
+  }
+  return order + exp > 0;
+}
+
 }  // namespace
 
 bool parse_int(std::string_view t, int& v) {
@@ -138,7 +169,9 @@ bool parse_real(std::string_view t, float& v) {
     // Too small for single precision is zero; too large is an error.
     double d = 0.0;
     const auto rd = std::from_chars(b, e, d, std::chars_format::general);
-    if (rd.ptr != e || !(std::fabs(d) < static_cast<double>(FLT_MIN))) return false;
+    if (rd.ptr != e) return false;
+    const bool tiny = rd.ec == std::errc() ? std::fabs(d) < static_cast<double>(FLT_MIN) : !beyond_one(t);
+    if (!tiny) return false;
     x = 0.0f;
   } else if (r.ec != std::errc() || !std::isfinite(x)) {
     return false;
