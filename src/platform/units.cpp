@@ -13,11 +13,13 @@ std::string trimmed_name(std::string_view name) {
 
 }  // namespace
 
-// The console as a line source whose end, once met, is final.
+// The console as a line source whose end, once met, is final. Whatever
+// was written goes out before each line is asked for, whatever the console.
 class Units::ConsoleSource final : public LineSource {
  public:
   explicit ConsoleSource(Units& u) : u_(u) {}
   IoStatus next_line(std::string_view& line) override {
+    u_.console_.flush();
     if (u_.console_ended_) return IoStatus::eof;
     const IoStatus st = u_.console_.next_line(line);
     if (st == IoStatus::eof) u_.console_ended_ = true;
