@@ -51,7 +51,7 @@ void put_count(std::string& out, long long v, int w) {
 
 void put_fixed(std::string& out, float v, int w, int d) {
   if (put_special(out, v, w)) return;
-  if (d < 1) d = 1;
+  if (d < 0) d = 0;
   if (d > 6) d = 6;
   // A float times a power of ten up to 10^6 is exact in double, so the
   // rounding below sees the exact value and a tie is a true tie.
