@@ -3,11 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <deque>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "platform/posix_console.hpp"
 #include "platform/stop.hpp"
 #include "platform/units.hpp"
 #include "testkit/test_session.hpp"
@@ -154,6 +158,17 @@ TEST(UnitsReadLine, AMegabyteLineIsReadWhole) {
   EXPECT_EQ(ts.units.read_line(25, one.span()), IoStatus::eof);
 }
 
+TEST(UnitsWriteLine, AMegabyteLineIsWrittenWhole) {
+  TestSession ts;
+  const std::string big(1 << 20, 'z');
+  ASSERT_TRUE(ts.units.open(26, "big.txt", "new"));
+  ts.units.write_line(26, "a");
+  ts.units.write_line(26, big);
+  ts.units.write_line(26, "b");
+  ts.units.close(26);
+  EXPECT_EQ(ts.dir.read("big.txt"), "a\n" + big + "\nb\n");
+}
+
 TEST(UnitsReadLine, NothingConnectedIsAReadError) {
   TestSession ts;
   Text<3> t;
@@ -271,6 +286,34 @@ TEST(UnitsConsole, MemoryConsoleCountsTheFlushes) {
   EXPECT_EQ(ts.units.read_list(5, {t.span()}), IoStatus::ok);
   EXPECT_EQ(ts.console.flushes(), 2);
   EXPECT_EQ(ts.console.reads(), 2);
+}
+
+TEST(PosixConsole, FlushesBeforeItWaitsAndEndsForGood) {
+  int in[2], out[2];
+  ASSERT_EQ(::pipe(in), 0);
+  ASSERT_EQ(::pipe(out), 0);
+  ASSERT_EQ(::fcntl(out[0], F_SETFL, O_NONBLOCK), 0);
+  const std::string typed = "typed\r\nlast";
+  ASSERT_EQ(::write(in[1], typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
+  ::close(in[1]);
+  {
+    PosixConsole console(in[0], out[1]);
+    console.write(" question\n");
+    char buf[64];
+    EXPECT_EQ(::read(out[0], buf, sizeof buf), -1);  // still buffered
+    std::string_view line;
+    EXPECT_EQ(console.next_line(line), IoStatus::ok);
+    EXPECT_EQ(line, "typed");
+    const ssize_t n = ::read(out[0], buf, sizeof buf);
+    EXPECT_EQ(std::string(buf, n > 0 ? static_cast<std::size_t>(n) : 0), " question\n");
+    EXPECT_EQ(console.next_line(line), IoStatus::ok);
+    EXPECT_EQ(line, "last");
+    EXPECT_EQ(console.next_line(line), IoStatus::eof);
+    EXPECT_EQ(console.next_line(line), IoStatus::eof);
+  }
+  ::close(in[0]);
+  ::close(out[0]);
+  ::close(out[1]);
 }
 
 // Output files that fail on a chosen write or at their close.
