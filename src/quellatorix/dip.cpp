@@ -1,0 +1,186 @@
+#include "quellatorix/dip.hpp"
+
+#include <cmath>
+#include <string_view>
+
+#include "support/angles.hpp"
+#include "support/frames.hpp"
+
+namespace qx::program {
+
+namespace {
+
+constexpr float kTolerance = 0.0001f;  // 0x38D1B717
+// Within [-360, +360] no record needs more; a third turn means the strike
+// and the apparent-dip direction no longer differ by any fraction of a
+// degree in single precision.
+constexpr int kMaxTurns = 2;
+// cos(a) below which the two-dips dip is checked, and how far (degrees) it
+// may stand from the dip of the second relation.
+constexpr float kSteepA = 0x1p-10f;
+constexpr float kDipAgreement = 0.01f;
+
+constexpr std::string_view kHorizontal = "horizontal plane";
+constexpr std::string_view kTurned = "output strike = input strike + 180";
+constexpr std::string_view kVertical = "vertical plane";
+constexpr std::string_view kLate = "error: same dip direction [modulo 180], late detection";
+constexpr std::string_view kFirstZero = "error: 1st dip = 0 => should be in 2nd position";
+constexpr std::string_view kVerticalNoStrike = "error: vertical plane without strike";
+constexpr std::string_view kVerticalInconsistent = "error: inconsistent dips for vertical plane";
+
+void value_line(Session& s, std::string_view label, float v) { s.out(Line(" ").t(label).x(1).f(v, 7, 1)); }
+
+// Compass letter to azimuth; anything else leaves the azimuth as it was.
+void letter_to_azimuth(const Text<1>& letter, float& azimuth) {
+  if (letter == "N") {
+    azimuth = 0.0f;
+  } else if (letter == "E") {
+    azimuth = 90.0f;
+  } else if (letter == "S") {
+    azimuth = 180.0f;
+  } else if (letter == "W") {
+    azimuth = 270.0f;
+  }
+}
+
+float reduced360(float v) {
+  modulr(&v, &v, 360.0f, 1);
+  return v;
+}
+
+Outcome horizontal(Session& s, const RunState& st, Record& rec) {
+  rec.comment = kHorizontal;
+  warninghead(s, kProgram);
+  write_record_line(s, st.NREAD);
+  s.out(" horizontal plane");
+  value_line(s, "1st dip =", rec.dipa1);
+  value_line(s, "2nd dip =", rec.dipa2);
+  warningtail00(s);
+  rec.strike = 0.0f;
+  rec.dip = 0.0f;
+  return Outcome::converted;
+}
+
+Outcome late_detection(Session& s, const RunState& st, Record& rec) {
+  errorhead(s, kProgram);
+  write_record_line(s, st.NREAD);
+  s.out(" The two data have same strike");
+  value_line(s, "1st dip dir =", rec.DIPDA[0]);
+  value_line(s, "2nd dip dir =", rec.DIPDA[1]);
+  rec.comment = kLate;
+  return Outcome::failed;
+}
+
+// The strike was given with the plane dipping to its left.
+void turn_strike(Session& s, const RunState& st, Record& rec) {
+  rec.comment = kTurned;
+  warninghead(s, kProgram);
+  write_record_line(s, st.NREAD);
+  s.out(" input  strike with dip to the LEFT");
+  s.out(" output strike with dip to the RIGHT");
+  value_line(s, "strike =", rec.DIPDA[1]);
+  rec.DIPDA[1] = reduced360(rec.DIPDA[1] + 180.0f);
+  value_line(s, "==> strike reset to :", rec.DIPDA[1]);
+  warningtail00(s);
+}
+
+// tan(apparent dip) = tan(true dip) * sin(apparent-dip direction - strike).
+Outcome one_dip_and_strike(Session& s, const RunState& st, Record& rec) {
+  for (int turns = 0;; ++turns) {
+    const float d = rec.DIPDA[0] - rec.DIPDA[1];
+    const float sn = std::sin(rad(s, d));
+    if (std::fabs(rec.dipa1) < kTolerance) return horizontal(s, st, rec);
+    if (sn < 0.0f) {
+      // A third turn would only bring back the strike of the first.
+      if (turns == kMaxTurns) return late_detection(s, st, rec);
+      turn_strike(s, st, rec);
+      continue;
+    }
+    if (sn == 0.0f) return late_detection(s, st, rec);
+    rec.strike = reduced360(rec.DIPDA[1]);
+    if (rec.dipa1 == 90.0f) {
+      rec.dip = 90.0f;
+      rec.comment = kVertical;
+      return Outcome::converted;
+    }
+    rec.dip = deg(s, std::atan(std::tan(rad(s, rec.dipa1)) / sn));
+    return Outcome::converted;
+  }
+}
+
+Outcome vertical_error(Session& s, const RunState& st, Record& rec, std::string_view text,
+                       std::string_view comment) {
+  errorhead(s, kProgram);
+  write_record_line(s, st.NREAD);
+  s.out(Line(" ").t(text));
+  value_line(s, "1st dip =", rec.dipa1);
+  value_line(s, "2nd dip =", rec.dipa2);
+  rec.comment = comment;
+  return Outcome::failed;
+}
+
+// tan(apparent dip) = tan(true dip) * cos(apparent-dip direction - dip
+// direction), for both apparent dips.
+Outcome two_dips(Session& s, const RunState& st, Record& rec) {
+  const float r = rad(s, rec.DIPDA[0] - rec.DIPDA[1]);
+  const float sr = std::sin(r);
+  const float cr = std::cos(r);
+  if (sr == 0.0f) return late_detection(s, st, rec);
+  if (rec.dipa1 == 0.0f && rec.dipa2 == 0.0f) return horizontal(s, st, rec);
+  if (rec.dipa1 == 0.0f) {
+    errorhead(s, kProgram);
+    write_record_line(s, st.NREAD);
+    s.out(" 1st data should be in 2nd position");
+    value_line(s, "1st dip =", rec.dipa1);
+    rec.comment = kFirstZero;
+    return Outcome::failed;
+  }
+  if (rec.dipa1 == 90.0f && rec.dipa2 == 90.0f) {
+    return vertical_error(s, st, rec, "vertical plane without strike", kVerticalNoStrike);
+  }
+  if (rec.dipa1 == 90.0f || rec.dipa2 == 90.0f) {
+    return vertical_error(s, st, rec, "inconsistent dips for vertical plane", kVerticalInconsistent);
+  }
+  const float t2 = std::tan(rad(s, rec.dipa2));
+  const float t1 = std::tan(rad(s, rec.dipa1));
+  const float q = t2 / t1;
+  const float x = (cr - q) / sr;
+  // a: from the first apparent-dip direction clockwise to the dip direction.
+  const float a = std::atan(x);
+  const float c = std::cos(a);
+  rec.dip = deg(s, std::atan(t1 / c));
+  // Where the first direction runs within a hair of the strike, a lies next
+  // to +-pi/2 and its rounding (up to 2^-24) becomes a relative error of
+  // 2^-24/c in c: the dip goes wrong, and negative once a rounds past pi/2.
+  // While c >= 2^-10 that costs less than 0.002 degree. Below, the dip is
+  // held against the second dip's relation, which needs no a:
+  // tan(dip) cos(a) = t1, tan(dip) sin(a) = (t1 cos(r) - t2) / sin(r).
+  if (c < kSteepA) {
+    const float w = (t1 * cr - t2) / sr;
+    const float steady = deg(s, std::atan(std::hypot(t1, w)));
+    if (std::signbit(rec.dip) || std::fabs(rec.dip - steady) > kDipAgreement) rec.dip = steady;
+  }
+  rec.strike = reduced360((deg(s, a) + rec.DIPDA[0]) + -90.0f);
+  return Outcome::converted;
+}
+
+}  // namespace
+
+Outcome dip_computation(Session& s, const RunState& st, Record& rec) {
+  const bool alphanumerical = st.IFORMAT == 1;
+  const bool one_dip = alphanumerical ? rec.DDIR[1] == "A" : std::fabs(rec.dipa2) < kTolerance;
+  if (one_dip) {
+    if (alphanumerical) {
+      letter_to_azimuth(rec.DDIR[0], rec.DIPDA[0]);
+      rec.DIPDA[1] = rec.dipa2;
+    }
+    return one_dip_and_strike(s, st, rec);
+  }
+  if (alphanumerical) {
+    letter_to_azimuth(rec.DDIR[0], rec.DIPDA[0]);
+    letter_to_azimuth(rec.DDIR[1], rec.DIPDA[1]);
+  }
+  return two_dips(s, st, rec);
+}
+
+}  // namespace qx::program
