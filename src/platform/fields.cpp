@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <system_error>
 
 namespace qx::field {
@@ -49,32 +50,54 @@ void put_count(std::string& out, long long v, int w) {
   out.append(s);
 }
 
-void put_fixed(std::string& out, float v, int w, int d) {
-  if (put_special(out, v, w)) return;
-  if (d < 0) d = 0;
-  if (d > 6) d = 6;
-  // A float times a power of ten up to 10^6 is exact in double, so the
-  // rounding below sees the exact value and a tie is a true tie.
-  const double x = std::fabs(static_cast<double>(v)) * kPow10[d];
-  const double r = std::round(x);  // half away from zero
-  if (r >= 1e18) {  // far wider than any field
-    put_rep(out, '*', w);
-    return;
-  }
-  auto n = static_cast<std::uint64_t>(r);
+char* fixed_into(char* dst, float v, int w, int d) {
+  if (w <= 0) return dst;
+  const auto uw = static_cast<std::size_t>(w);
   char buf[40];
   char* p = buf + sizeof buf;
-  for (int i = 0; i < d; ++i) {
-    *--p = static_cast<char>('0' + n % 10);
-    n /= 10;
+  if (std::isnan(v) || std::isinf(v)) {
+    const std::string_view s = std::isnan(v) ? "NaN" : v < 0.0f ? "-Inf" : "Inf";
+    p -= s.size();
+    std::memcpy(p, s.data(), s.size());
+  } else {
+    if (d < 0) d = 0;
+    if (d > 6) d = 6;
+    // A float times a power of ten up to 10^6 is exact in double, so the
+    // rounding below sees the exact value and a tie is a true tie; adding
+    // one half to it is exact too, and truncation then rounds half up.
+    const double x = std::fabs(static_cast<double>(v)) * kPow10[d];
+    if (x >= 1e18) {  // far wider than any field
+      std::memset(dst, '*', uw);
+      return dst + uw;
+    }
+    auto n = static_cast<std::uint64_t>(x + 0.5);
+    const bool rounds_to_zero = n == 0;
+    for (int i = 0; i < d; ++i) {
+      *--p = static_cast<char>('0' + n % 10);
+      n /= 10;
+    }
+    *--p = '.';
+    do {
+      *--p = static_cast<char>('0' + n % 10);
+      n /= 10;
+    } while (n != 0);
+    if (std::signbit(v) && !rounds_to_zero) *--p = '-';
   }
-  *--p = '.';
-  do {
-    *--p = static_cast<char>('0' + n % 10);
-    n /= 10;
-  } while (n != 0);
-  if (std::signbit(v) && r != 0.0) *--p = '-';
-  justify(out, std::string_view(p, static_cast<std::size_t>(buf + sizeof buf - p)), w);
+  const auto len = static_cast<std::size_t>(buf + sizeof buf - p);
+  if (len > uw) {
+    std::memset(dst, '*', uw);
+  } else {
+    std::memset(dst, ' ', uw - len);
+    std::memcpy(dst + uw - len, p, len);
+  }
+  return dst + uw;
+}
+
+void put_fixed(std::string& out, float v, int w, int d) {
+  if (w <= 0) return;
+  const std::size_t at = out.size();
+  out.resize(at + static_cast<std::size_t>(w));
+  fixed_into(&out[at], v, w, d);
 }
 
 void put_sci(std::string& out, float v, int w, int d) {

@@ -26,6 +26,10 @@ void put_fixed(std::string& out, float v, int w, int d);
 // a two-digit exponent and a sign place: 180 in (10, 3) is " 1.800E+02".
 void put_sci(std::string& out, float v, int w, int d);
 
+// The same field written at dst, which has room for w characters; returns
+// the end of the field. For lines built by the million.
+char* fixed_into(char* dst, float v, int w, int d);
+
 // Boolean: w-1 blanks and "T" or "F".
 void put_bool(std::string& out, bool v, int w);
 

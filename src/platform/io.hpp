@@ -29,12 +29,14 @@ class Console : public LineSource {
 // An input file: a source of lines.
 class InputFile : public LineSource {};
 
-// An output file. Writes are buffered; a failure is kept and reported by
-// the next call, and error_text() tells what went wrong.
+// An output file of lines. Writes are buffered; a failure is kept and
+// reported by the next call, and error_text() tells what went wrong.
 class OutputFile {
  public:
   virtual ~OutputFile() = default;
-  virtual bool write(std::string_view bytes) = 0;
+  // One line and its line end, as one piece: a file is never left holding
+  // part of a line by an interrupt.
+  virtual bool write_line(std::string_view line) = 0;
   virtual bool flush() = 0;
   virtual bool close() = 0;
   virtual std::string error_text() const = 0;

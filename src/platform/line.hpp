@@ -10,10 +10,13 @@ namespace qx {
 
 class Line {
  public:
-  Line() = default;
-  explicit Line(std::string_view s) : s_(s) {}
+  Line();
+  explicit Line(std::string_view s);
+  ~Line();
+  Line(const Line& o);
+  Line& operator=(const Line& o);
 
-  Line& t(std::string_view s) { s_.append(s); return *this; }                          // text as it is
+  Line& t(std::string_view s);                                                         // text as it is
   Line& a(std::string_view s, int w) { field::put_text(s_, s, w); return *this; }      // text in w columns
   Line& i(long long v, int w) { field::put_int(s_, v, w); return *this; }               // integer
   Line& n(long long v, int w) { field::put_count(s_, v, w); return *this; }             // count, never cut
@@ -28,6 +31,11 @@ class Line {
   std::size_t size() const { return s_.size(); }
 
  private:
+  // Lines are built by the million (a frame for each turned strike): their
+  // buffers are kept for the next line instead of going back to the heap.
+  static std::string take_buffer();
+  static void give_back(std::string&& s);
+
   std::string s_;
 };
 

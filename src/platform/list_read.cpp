@@ -4,6 +4,7 @@
 #include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <system_error>
 
@@ -145,6 +146,36 @@ bool parse_int(std::string_view t, int& v) {
   return true;
 }
 
+namespace {
+
+constexpr float kPow10f[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
+
+// The usual datum: up to seven digits with or without a point. Its digits
+// and its power of ten are exact floats, so one division rounds it
+// correctly, as the general conversion would.
+bool plain_decimal(std::string_view t, float& v) {
+  std::uint32_t m = 0;
+  int digits = 0;
+  int decimals = -1;
+  for (const char c : t) {
+    if (c >= '0' && c <= '9') {
+      if (++digits > 7) return false;
+      m = m * 10 + static_cast<std::uint32_t>(c - '0');
+      if (decimals >= 0) ++decimals;
+    } else if (c == '.' && decimals < 0) {
+      decimals = 0;
+    } else {
+      return false;
+    }
+  }
+  if (digits == 0) return false;
+  v = static_cast<float>(m);
+  if (decimals > 0) v /= kPow10f[decimals];
+  return true;
+}
+
+}  // namespace
+
 bool parse_real(std::string_view t, float& v) {
   bool neg = false;
   if (!t.empty() && (t.front() == '+' || t.front() == '-')) {
@@ -153,6 +184,10 @@ bool parse_real(std::string_view t, float& v) {
   }
   // Digits or a point must lead: this keeps out "inf", "nan" and a sign alone.
   if (t.empty() || !(std::isdigit(static_cast<unsigned char>(t.front())) || t.front() == '.')) return false;
+  if (plain_decimal(t, v)) {
+    if (neg) v = -v;
+    return true;
+  }
   std::string buf;  // only for the rare exponent letter D
   if (t.find_first_of("dD") != std::string_view::npos) {
     buf.assign(t);

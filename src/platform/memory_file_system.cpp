@@ -26,15 +26,21 @@ class MemoryInput final : public InputFile {
 class MemoryOutput final : public OutputFile {
  public:
   MemoryOutput(MemoryFileSystem& fs, std::string name) : fs_(fs), name_(std::move(name)) {}
-  bool write(std::string_view bytes) override {
+  bool write_line(std::string_view line) override {
     if (failed_ || closed_) return false;
-    pending_.append(bytes);
+    pending_.append(line);
+    pending_.push_back('\n');
     return pending_.size() < (1 << 16) || flush();
   }
   bool flush() override {
     if (failed_) return false;
     std::string& file = fs_.files[name_];
-    const std::size_t n = std::min(pending_.size(), fs_.space);
+    std::size_t n = std::min(pending_.size(), fs_.space);
+    // Like a real file that fills up: only complete lines stay.
+    if (n < pending_.size()) {
+      const auto nl = std::string_view(pending_).substr(0, n).rfind('\n');
+      n = nl == std::string_view::npos ? 0 : nl + 1;
+    }
     file.append(pending_, 0, n);
     fs_.space -= n;
     failed_ = n < pending_.size();

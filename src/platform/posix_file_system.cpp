@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,6 +26,8 @@ class PosixInputFile final : public InputFile {
 
 // Buffered output that never holds a partial line in its committed bytes, so
 // that an interrupt can write out every complete line (see interrupt.hpp).
+// When the disk refuses bytes, the file is cut back to its last complete
+// line: what stays in it can be trusted.
 class PosixOutputFile final : public OutputFile {
  public:
   explicit PosixOutputFile(int fd) {
@@ -34,25 +37,33 @@ class PosixOutputFile final : public OutputFile {
   }
   ~PosixOutputFile() override { close(); }
 
-  bool write(std::string_view bytes) override {
+  bool write_line(std::string_view line) override {
     if (pending_.fd < 0 || failed_) return false;
-    const std::size_t used = pending_.committed.load(std::memory_order_relaxed);
-    if (used + bytes.size() > sizeof buf_) {
+    const std::size_t need = line.size() + 1;
+    if (pending_.committed.load(std::memory_order_relaxed) + need > sizeof buf_) {
       if (!flush()) return false;
-      if (bytes.size() > sizeof buf_) return write_through(bytes);
+      if (need > sizeof buf_) return write_through(line);
     }
     const std::size_t at = pending_.committed.load(std::memory_order_relaxed);
-    std::memcpy(buf_ + at, bytes.data(), bytes.size());
-    pending_.committed.store(at + bytes.size(), std::memory_order_release);
+    std::memcpy(buf_ + at, line.data(), line.size());
+    buf_[at + line.size()] = '\n';
+    pending_.committed.store(at + need, std::memory_order_release);
     return true;
   }
 
   bool flush() override {
     if (pending_.fd < 0 || failed_) return !failed_;
     interrupt::Block block;
-    const bool ok = write_all(buf_, pending_.committed.load(std::memory_order_relaxed));
+    const std::size_t n = pending_.committed.load(std::memory_order_relaxed);
+    const std::size_t done = write_all(buf_, n);
     pending_.committed.store(0, std::memory_order_release);
-    return ok;
+    if (done == n) {
+      written_ += n;
+      return true;
+    }
+    const auto* nl = static_cast<const char*>(memrchr(buf_, '\n', done));
+    cut_back(written_ + (nl != nullptr ? static_cast<std::size_t>(nl - buf_) + 1 : 0));
+    return false;
   }
 
   bool close() override {
@@ -71,28 +82,40 @@ class PosixOutputFile final : public OutputFile {
   std::string error_text() const override { return errno_ != 0 ? std::strerror(errno_) : "write failed"; }
 
  private:
-  bool write_through(std::string_view bytes) {
+  // A line longer than the buffer goes straight to the file.
+  bool write_through(std::string_view line) {
     interrupt::Block block;
-    return write_all(bytes.data(), bytes.size());
+    if (write_all(line.data(), line.size()) != line.size() || write_all("\n", 1) != 1) {
+      cut_back(written_);
+      return false;
+    }
+    written_ += line.size() + 1;
+    return true;
   }
 
-  bool write_all(const char* p, std::size_t n) {
-    while (n > 0) {
-      const ssize_t k = ::write(pending_.fd, p, n);
+  // Writes what it can; the number of bytes written, failed_ set when short.
+  std::size_t write_all(const char* p, std::size_t n) {
+    std::size_t done = 0;
+    while (done < n) {
+      const ssize_t k = ::write(pending_.fd, p + done, n - done);
       if (k < 0 && errno == EINTR) continue;
       if (k <= 0) {
         errno_ = k < 0 ? errno : ENOSPC;
         failed_ = true;
-        return false;
+        break;
       }
-      p += k;
-      n -= static_cast<std::size_t>(k);
+      done += static_cast<std::size_t>(k);
     }
-    return true;
+    return done;
+  }
+
+  void cut_back(std::size_t size) {
+    if (::ftruncate(pending_.fd, static_cast<off_t>(size)) == 0) written_ = size;
   }
 
   interrupt::Pending pending_;
   char buf_[1 << 16];
+  std::size_t written_ = 0;  // bytes in the file: complete lines only
   bool failed_ = false;
   int errno_ = 0;
 };

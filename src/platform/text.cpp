@@ -13,6 +13,7 @@ void assign(MutText dst, std::string_view src) {
 }
 
 bool text_eq(std::string_view a, std::string_view b) {
+  if (a.size() == b.size()) return a == b;  // the common case: a letter against a letter
   if (a.size() < b.size()) std::swap(a, b);
   if (a.substr(0, b.size()) != b) return false;
   return a.find_first_not_of(' ', b.size()) == std::string_view::npos;

@@ -33,7 +33,7 @@ struct Text {
   operator std::string_view() const { return sv(); }  // NOLINT
   MutText span() { return {c.data(), N}; }
   char operator[](std::size_t i) const { return c[i]; }
-  bool operator==(std::string_view s) const { return text_eq(sv(), s); }
+  bool operator==(std::string_view s) const { return s.size() == N ? sv() == s : text_eq(sv(), s); }
 };
 
 }  // namespace qx

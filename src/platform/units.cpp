@@ -14,13 +14,15 @@ std::string trimmed_name(std::string_view name) {
 }  // namespace
 
 // The console as a line source whose end, once met, is final. Whatever
-// was written goes out before each line is asked for, whatever the console.
+// was written goes out before each line is asked for, whatever the console;
+// once the input has ended nobody waits for an answer, and the output stays
+// buffered (a long run meets a pause at every warning).
 class Units::ConsoleSource final : public LineSource {
  public:
   explicit ConsoleSource(Units& u) : u_(u) {}
   IoStatus next_line(std::string_view& line) override {
-    u_.console_.flush();
     if (u_.console_ended_) return IoStatus::eof;
+    u_.console_.flush();
     const IoStatus st = u_.console_.next_line(line);
     if (st == IoStatus::eof) u_.console_ended_ = true;
     return st;
@@ -111,16 +113,14 @@ IoStatus Units::read_list(int unit, std::span<const ListItem> items) {
 
 void Units::write_line(int unit, std::string_view line) {
   if (unit == kConsoleOut) {
-    scratch_.assign(line);
-    scratch_.push_back('\n');
-    console_.write(scratch_);
+    console_line_.assign(line);
+    console_line_.push_back('\n');
+    console_.write(console_line_);
     return;
   }
   auto it = outputs_.find(unit);
   if (it == outputs_.end()) return;  // nothing is connected: the line goes nowhere
-  scratch_.assign(line);
-  scratch_.push_back('\n');
-  if (!it->second.file->write(scratch_)) {
+  if (!it->second.file->write_line(line)) {
     Output out = std::move(it->second);
     outputs_.erase(it);
     out.file->close();

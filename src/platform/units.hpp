@@ -70,7 +70,7 @@ class Units {
   std::map<int, std::unique_ptr<InputFile>> inputs_;
   std::map<int, Output> outputs_;
   std::string open_error_;
-  std::string scratch_;
+  std::string console_line_;  // one write a line: the console sees whole lines
   bool console_ended_ = false;
 };
 

@@ -1,5 +1,6 @@
 #include "quellatorix/records.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include <string>
@@ -158,39 +159,44 @@ void write_result(Session& s, const RunState& st, const Record& rec, bool conver
 }  // namespace
 
 void build_result_line(std::string& line, const RunState& st, const Record& rec, bool converted) {
-  line.clear();
+  // Built in place: this runs once for every record of the file.
+  const std::string_view comment = trimmed(rec.comment.sv());
+  line.resize(7 * 7 + comment.size());
+  char* p = line.data();
   const char tab = st.TAB;
-  field::put_fixed(line, rec.dipa1, 6, 1);
-  line.push_back(tab);
+  auto letter = [&p](const Text<1>& l) {
+    *p++ = '\'';
+    *p++ = l[0];
+    *p++ = '\'';
+  };
+  p = field::fixed_into(p, rec.dipa1, 6, 1);
+  *p++ = tab;
   if (st.IFORMAT == 1) {
-    line.push_back('\'');
-    line.push_back(rec.DDIR[0][0]);
-    line.push_back('\'');
+    letter(rec.DDIR[0]);
   } else {
-    field::put_fixed(line, rec.DIPDA[0], 6, 1);
+    p = field::fixed_into(p, rec.DIPDA[0], 6, 1);
   }
-  line.push_back(tab);
-  field::put_fixed(line, rec.dipa2, 6, 1);
-  line.push_back(tab);
+  *p++ = tab;
+  p = field::fixed_into(p, rec.dipa2, 6, 1);
+  *p++ = tab;
   if (st.IFORMAT == 1) {
-    line.push_back('\'');
-    line.push_back(rec.DDIR[1][0]);
-    line.push_back('\'');
+    letter(rec.DDIR[1]);
   } else {
-    field::put_fixed(line, rec.DIPDA[1], 6, 1);
+    p = field::fixed_into(p, rec.DIPDA[1], 6, 1);
   }
-  line.push_back(tab);
+  *p++ = tab;
   if (converted) {
-    field::put_fixed(line, rec.strike, 6, 1);
-    line.push_back(tab);
-    field::put_fixed(line, rec.dip, 6, 1);
+    p = field::fixed_into(p, rec.strike, 6, 1);
+    *p++ = tab;
+    p = field::fixed_into(p, rec.dip, 6, 1);
   } else {
-    line.append(6, ' ');
-    line.push_back(tab);
-    line.append(6, ' ');
+    p = std::fill_n(p, 6, ' ');
+    *p++ = tab;
+    p = std::fill_n(p, 6, ' ');
   }
-  line.push_back(tab);
-  line.append(trimmed(rec.comment.sv()));
+  *p++ = tab;
+  p = std::copy(comment.begin(), comment.end(), p);
+  line.resize(static_cast<std::size_t>(p - line.data()));
 }
 
 void output_header_step(Session& s, RunState& st, Record& rec) {

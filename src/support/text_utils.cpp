@@ -1,6 +1,7 @@
 #include "support/text_utils.hpp"
 
 #include <cmath>
+#include <cstring>
 
 namespace qx {
 
@@ -16,12 +17,31 @@ void textlen(std::int32_t& ib, std::int32_t& ie, std::string_view text) {
   }
 }
 
+namespace {
+
+// Blanks are skipped eight at a time: trimming runs on every result line.
+constexpr char kEightBlanks[] = "        ";
+
+std::size_t first_nonblank(std::string_view t) {
+  std::size_t i = 0;
+  while (i + 8 <= t.size() && std::memcmp(t.data() + i, kEightBlanks, 8) == 0) i += 8;
+  while (i < t.size() && t[i] == ' ') ++i;
+  return i;
+}
+
+std::size_t end_of_nonblank(std::string_view t, std::size_t from) {
+  std::size_t e = t.size();
+  while (e >= from + 8 && std::memcmp(t.data() + e - 8, kEightBlanks, 8) == 0) e -= 8;
+  while (e > from && t[e - 1] == ' ') --e;
+  return e;
+}
+
+}  // namespace
+
 std::string_view trimmed(std::string_view text) {
-  if (text.empty()) return text;
-  std::int32_t ib = 0;
-  std::int32_t ie = 0;
-  textlen(ib, ie, text);
-  return text.substr(static_cast<std::size_t>(ib - 1), static_cast<std::size_t>(ie - ib + 1));
+  const std::size_t first = first_nonblank(text);
+  if (first == text.size()) return text.empty() ? text : text.substr(text.size() - 1);
+  return text.substr(first, end_of_nonblank(text, first) - first);
 }
 
 void integlen(std::int32_t& ilen, std::int32_t iv) {
