@@ -3,6 +3,7 @@
 
 #include <pthread.h>
 
+#include <csignal>
 #include <cstdio>
 
 #include "platform/interrupt.hpp"
@@ -34,6 +35,10 @@ extern "C" void* worker(void* arg) {
 int main() {
   namespace platform = qx::platform;
   platform::interrupt::install_handlers();
+  // A console that went away (a closed pipe) must not take the results with
+  // it, and a file size limit is a write error to report, not a death.
+  std::signal(SIGPIPE, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_IGN);
   platform::interrupt::block_in_this_thread();  // the worker inherits this; it unblocks itself
 
   platform::PosixConsole console;

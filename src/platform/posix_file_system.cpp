@@ -139,13 +139,15 @@ PosixFileSystem::~PosixFileSystem() {
 std::unique_ptr<InputFile> PosixFileSystem::open_input(const std::string& name, bool create_if_missing,
                                                        std::string& why) {
   if (unnamable(name, why)) return nullptr;
-  int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY;
+  // Without O_NONBLOCK a named pipe with no writer would hold the open for ever.
+  int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
   if (create_if_missing) flags |= O_CREAT;
   const int fd = ::openat(dir_fd_, name.c_str(), flags, 0666);
   if (fd < 0) {
     why = std::strerror(errno);
     return nullptr;
   }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   struct stat st;
   const int err = ::fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
   if (err != 0) {  // a folder opens on this system, but holds no lines

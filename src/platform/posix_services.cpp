@@ -75,6 +75,9 @@ void failed_to_run(int& cmdstat, MutText cmdmsg, std::string_view what, int err)
       sigaction(sig, &dfl, nullptr);
     }
   }
+  // Ignored signals stay ignored across exec: the commands get the defaults.
+  signal(SIGPIPE, SIG_DFL);
+  signal(SIGXFSZ, SIG_DFL);
   sigset_t none;
   sigemptyset(&none);
   sigprocmask(SIG_SETMASK, &none, nullptr);

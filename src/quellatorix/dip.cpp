@@ -143,6 +143,9 @@ Outcome two_dips(Session& s, const RunState& st, Record& rec) {
   }
   const float t2 = std::tan(rad(s, rec.dipa2));
   const float t1 = std::tan(rad(s, rec.dipa1));
+  // Dips of some 1e-38 degrees have no tangent in single precision: the
+  // plane is horizontal as far as the arithmetic can tell, not a 0/0.
+  if (t1 == 0.0f && t2 == 0.0f) return horizontal(s, st, rec);
   const float q = t2 / t1;
   const float x = (cr - q) / sr;
   // a: from the first apparent-dip direction clockwise to the dip direction.

@@ -38,6 +38,7 @@ bool read_input_header(Session& s, RunState& st) {
   s.out(" READING INPUT HEADER");
   rule(s);
   if (s.units.read_list(st.IUIN, {st.TITLE.span()}) != platform::IoStatus::ok) return false;
+  clean_title(st.TITLE.span());
   Text<1> dropped;
   return s.units.read_list(st.IUIN, {dropped.span()}) == platform::IoStatus::ok;
 }
@@ -90,6 +91,7 @@ void quellatorix(Session& s) {
     st.TITLE = "keyboard input";
     st.PROMPT = "data title";
     if (inchardef(s, st.TITLE.span(), st.PROMPT.sv(), st.TITLE.sv(), ierr) == Answer::ended) stop_at_console_end(s);
+    clean_title(st.TITLE.span());
   }
 
   if (header_ok) {

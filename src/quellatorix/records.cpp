@@ -269,6 +269,10 @@ void record_loop(Session& s, RunState& st, Record& rec) {
       errortail00(s);
       return;
     }
+    if (st.IFORMAT == 1) {
+      clean_letter(rec.DDIR[0]);
+      clean_letter(rec.DDIR[1]);
+    }
     if (keyboard) dotted(s);
     ++st.NREAD;
     rec.comment = "";

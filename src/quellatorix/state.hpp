@@ -54,6 +54,14 @@ struct Record {
 // Whether a record was converted or failed its checks.
 enum class Outcome { converted, failed };
 
+// Bytes that a terminal or a results file can't carry as they are, from
+// files of other machines: a direction that is no printable character
+// becomes "?" (it fails its check all the same); control characters in a
+// title become blanks (a tab would split the header's columns), and a
+// character cut in half by the title's 40 columns is dropped.
+void clean_letter(Text<1>& letter);
+void clean_title(MutText title);
+
 // The record line of a frame: " while reading data nb" and the record
 // number in 5 columns, in full when it is wider.
 void write_record_line(Session& s, std::int32_t nread);

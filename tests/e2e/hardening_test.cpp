@@ -1,0 +1,252 @@
+// The real program against what field tablets, spreadsheets and other
+// people's machines hand it: odd line ends, odd bytes, odd numbers, odd
+// names, long files, a full disk and an interrupt.
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "case_runner.hpp"
+#include "program_runner.hpp"
+#include "testkit/test_session.hpp"
+
+namespace qx::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+// RETURN for the header, file input, its default name, the format, file
+// output, its default name; every pause then meets the end of the input.
+std::string file_to_file(char format = '1') { return std::string("\n1\n\n") + format + "\n1\n\n"; }
+
+RunOptions typing(std::string typed) {
+  RunOptions o;
+  o.typed = std::move(typed);
+  return o;
+}
+
+// A run in a folder of its own, kept until the checks are done.
+struct Session {
+  testkit::ScratchDir dir;
+  ProgramRun run;
+  std::string results() const { return slurp(dir.path() / "quelta_out.txt"); }
+};
+
+std::unique_ptr<Session> run_on(const std::string& data, const RunOptions& options = typing(file_to_file())) {
+  auto r = std::make_unique<Session>();
+  r->dir.write("quelta_in.txt", data);
+  r->run = run_program(r->dir.path(), options);
+  return r;
+}
+
+std::size_t count_lines(const std::string& s) { return static_cast<std::size_t>(std::count(s.begin(), s.end(), '\n')); }
+
+// Only tabs between fields and line feeds between lines: nothing a
+// spreadsheet would take for a broken line or column.
+void expect_clean_results(const std::string& results) {
+  ASSERT_FALSE(results.empty());
+  EXPECT_EQ('\n', results.back()) << "the last line is not complete";
+  for (const char c : results) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x20) {
+      EXPECT_TRUE(c == '\t' || c == '\n') << "control byte " << int(u) << " in the results";
+    }
+  }
+}
+
+std::string result_line(const std::string& results, std::size_t n) {
+  return testkit::lines_of(results).at(n - 1);
+}
+
+const std::string kRecords = "16 'E' 50 'N'\n16 W 200 A\n45 'E', 45, 'N'\n16 'W' 20 'A'\n";
+
+TEST(LineEnds, CarriageReturnLineFeedReadsAsLineFeed) {
+  const std::string lf = "field\n'dipa1 dipdir1'\n" + kRecords;
+  std::string crlf;
+  for (const char c : lf) {
+    if (c == '\n') crlf += '\r';
+    crlf += c;
+  }
+  const auto a = run_on(lf);
+  const auto b = run_on(crlf);
+  EXPECT_EQ(0, a->run.status);
+  EXPECT_EQ(0, b->run.status);
+  EXPECT_EQ(mask(a->results()), mask(b->results()));
+  EXPECT_EQ(mask(a->run.console), mask(b->run.console));
+  EXPECT_EQ(6u, count_lines(b->results()));
+  EXPECT_EQ(0u, b->results().find("'field'\t"));
+  expect_clean_results(b->results());
+}
+
+TEST(LineEnds, ALastLineWithoutLineEndIsRead) {
+  const auto r = run_on("t\nh\n16 'E' 50 'N'\n16 'W' 200 'A'");
+  EXPECT_EQ(0, r->run.status);
+  ASSERT_EQ(4u, count_lines(r->results()));
+  EXPECT_EQ("  16.0\t'W'\t 200.0\t'A'\t 200.0\t  17.0\t ", result_line(r->results(), 4));
+}
+
+TEST(OddBytes, NulAndNonAsciiBytesNeverReachTheResultsAsGarbage) {
+  std::string data = "'S\xC3\xA9rac\tnorth'\nh\n16 'E' 50 'N'\n16 '";
+  data += '\0';
+  data += "' 50 'N'\n16 '\xC3\x89' 50 'N'\n1";
+  data += '\0';
+  data += "6 'E' 50 'N'\n16 'E' 50 'N'\n";
+  const auto r = run_on(data);
+  EXPECT_EQ(0, r->run.status);
+  const std::string results = r->results();
+  expect_clean_results(results);
+  EXPECT_EQ(0u, results.find("'S\xC3\xA9rac north'\t")) << "the tab in the title became a blank, the accent stayed";
+  EXPECT_EQ("  16.0\t'?'\t  50.0\t'N'\t      \t      \terror: 1st direction should be E,W,N,S",
+            result_line(results, 4));
+  EXPECT_EQ("  16.0\t'?'\t  50.0\t'N'\t      \t      \terror: 1st direction should be E,W,N,S",
+            result_line(results, 5));
+  EXPECT_EQ(5u, count_lines(results)) << "the record with a NUL in a number ends the input";
+  EXPECT_NE(std::string::npos, r->run.console.find(" 1st dip direction = ?\n"));
+  EXPECT_NE(std::string::npos, r->run.console.find(" when trying to read     4 th data\n"));
+}
+
+TEST(OddBytes, ABinaryFileEndsWithASummaryAndCleanResults) {
+  for (const std::uint32_t seed : {1u, 2u, 3u, 4u}) {
+    std::mt19937 gen(seed);
+    std::string data(65536, '\0');
+    for (char& c : data) c = static_cast<char>(gen());
+    if (seed % 2 == 0) data = "'binary'\nh\n" + data;  // past the header, into the records
+    const auto r = run_on(data);
+    EXPECT_EQ(0, r->run.status) << "seed " << seed;
+    EXPECT_NE(std::string::npos, r->run.console.find(" Read     ")) << "seed " << seed;
+    if (fs::exists(r->dir.path() / "quelta_out.txt")) expect_clean_results(r->results());
+  }
+}
+
+TEST(OddBytes, AMegabyteLineAndALongTitle) {
+  const std::string title(200, 't');
+  const std::string tail(1 << 20, 'x');
+  const auto r = run_on("'" + title + "'\nh\n16 'E' 50 'N' " + tail + "\n16 'W' 200 'A'\n");
+  EXPECT_EQ(0, r->run.status);
+  EXPECT_EQ(0u, r->results().find("'" + std::string(40, 't') + "'\t"));
+  ASSERT_EQ(4u, count_lines(r->results()));
+  EXPECT_EQ("  16.0\t'E'\t  50.0\t'N'\t 283.5\t  50.8\t ", result_line(r->results(), 3));
+}
+
+TEST(Numbers, SignsAndExponentsAreNumbers) {
+  const auto r = run_on("t\nh\n16e0 E 50 N\n+16 'E' 5.0e1 'N'\n-0 'E' 30 'N'\n1.6D1 'E' 50 'N'\n");
+  EXPECT_EQ(0, r->run.status);
+  const std::string converted = "  16.0\t'E'\t  50.0\t'N'\t 283.5\t  50.8\t ";
+  EXPECT_EQ(converted, result_line(r->results(), 3));
+  EXPECT_EQ(converted, result_line(r->results(), 4));
+  EXPECT_EQ("   0.0\t'E'\t  30.0\t'N'\t      \t      \terror: 1st dip = 0 => should be in 2nd position",
+            result_line(r->results(), 5));
+  EXPECT_EQ(converted, result_line(r->results(), 6));
+}
+
+TEST(Numbers, BeyondSinglePrecisionNanAndInfAreUnreadable) {
+  for (const std::string bad : {"1e39", "-1e39", "nan", "inf", "Infinity", "1e400"}) {
+    const auto r = run_on("t\nh\n16 'E' 50 'N'\n16 'E' " + bad + " 'N'\n16 'E' 50 'N'\n");
+    EXPECT_EQ(0, r->run.status) << bad;
+    EXPECT_NE(std::string::npos, r->run.console.find(" when trying to read     2 th data\n")) << bad;
+    EXPECT_EQ(3u, count_lines(r->results())) << bad << ": the records before it are kept, nothing after is read";
+    expect_clean_results(r->results());
+  }
+}
+
+TEST(Names, AFolderAsTheInputNameIsAskedAgain) {
+  auto r = std::make_unique<Session>();
+  fs::create_directory(r->dir.path() / "survey");
+  r->dir.write("quelta_in.txt", "t\nh\n16 'E' 50 'N'\n");
+  r->run = run_program(r->dir.path(), typing("\n1\nsurvey\n\nquelta_in.txt\n1\n1\n\n"));
+  EXPECT_EQ(0, r->run.status);
+  EXPECT_NE(std::string::npos, r->run.console.find(" COULD NOT OPEN fracture data input FILE\n"));
+  EXPECT_NE(std::string::npos, r->run.console.find(" Default = survey\n"));
+  EXPECT_EQ(3u, count_lines(r->results()));
+}
+
+TEST(Names, AnUnreadableInputFileIsAskedAgain) {
+  if (geteuid() == 0) GTEST_SKIP() << "the superuser reads every file";
+  auto r = std::make_unique<Session>();
+  r->dir.write("locked.txt", "t\nh\n");
+  fs::permissions(r->dir.path() / "locked.txt", fs::perms::none);
+  r->dir.write("quelta_in.txt", "t\nh\n16 'E' 50 'N'\n");
+  r->run = run_program(r->dir.path(), typing("\n1\nlocked.txt\n\nquelta_in.txt\n1\n1\n\n"));
+  EXPECT_EQ(0, r->run.status);
+  EXPECT_NE(std::string::npos, r->run.console.find(" COULD NOT OPEN fracture data input FILE\n"));
+  EXPECT_EQ(3u, count_lines(r->results()));
+}
+
+TEST(Names, ANamedPipeWithNoWriterNeverHangsTheRun) {
+  auto r = std::make_unique<Session>();
+  ASSERT_EQ(0, mkfifo((r->dir.path() / "pipe.txt").c_str(), 0600));
+  r->run = run_program(r->dir.path(), typing("\n1\npipe.txt\n"));
+  EXPECT_EQ(0, r->run.status);
+  EXPECT_NE(std::string::npos, r->run.console.find(" when trying to read header\n"));
+  EXPECT_NE(std::string::npos, r->run.console.find(" input  file pipe.txt closed\n"));
+}
+
+TEST(Names, AnOutputInAMissingFolderIsAskedAgain) {
+  auto r = std::make_unique<Session>();
+  r->dir.write("quelta_in.txt", "t\nh\n16 'E' 50 'N'\n");
+  r->run = run_program(r->dir.path(), typing("\n1\n\n1\n1\nnowhere/out.txt\n\nquelta_out.txt\n"));
+  EXPECT_EQ(0, r->run.status);
+  EXPECT_NE(std::string::npos, r->run.console.find(" COULD NOT OPEN fracture data output FILE\n"));
+  EXPECT_FALSE(fs::exists(r->dir.path() / "nowhere"));
+  EXPECT_EQ(3u, count_lines(r->results()));
+}
+
+TEST(LongFiles, RecordNumbersFarDownAreWrittenInFull) {
+  std::string data = "t\nh\n";
+  for (int i = 1; i <= 150000; ++i) data += (i == 123457 || i == 149999) ? "16 'E' 50 'W'\n" : "16 'E' 50 'N'\n";
+  const auto r = run_on(data);
+  EXPECT_EQ(0, r->run.status);
+  EXPECT_NE(std::string::npos, r->run.console.find(" while reading data nb 123457\n"));
+  EXPECT_NE(std::string::npos, r->run.console.find(" while reading data nb 149999\n"));
+  EXPECT_NE(std::string::npos, r->run.console.find(" Read      ***** DATA\n"));
+  EXPECT_NE(std::string::npos, r->run.console.find(" Converted ***** DATA\n"));
+  EXPECT_EQ(150002u, count_lines(r->results()));
+  EXPECT_EQ("  16.0\t'E'\t  50.0\t'W'\t      \t      \terror: same dip direction [modulo 180], early detection",
+            result_line(r->results(), 123457 + 2));
+}
+
+TEST(Faults, AResultsFileThatCannotGrowIsReportedAndFailsTheRun) {
+  std::string data = "t\nh\n";
+  for (int i = 0; i < 2000; ++i) data += "16 'E' 50 'N'\n";
+  RunOptions options = typing(file_to_file());
+  options.file_size_limit = 10000;
+  const auto r = run_on(data, options);
+  EXPECT_EQ(1, r->run.status);
+  EXPECT_NE(std::string::npos, r->run.console.find(" ===> COULD NOT WRITE FILE quelta_out.txt: File too large\n"));
+  EXPECT_EQ(std::string::npos, r->run.console.find("output file quelta_out.txt closed"))
+      << "a failed file is never reported as closed";
+  const std::string results = r->results();
+  EXPECT_LE(results.size(), 10000u);
+  expect_clean_results(results);
+}
+
+class Interrupt : public ::testing::TestWithParam<int> {};
+
+TEST_P(Interrupt, KeepsEveryCompleteResultLine) {
+  std::string data = "t\nh\n";
+  for (int i = 0; i < 5000; ++i) data += "16 'E' 50 'N'\n";
+  data += "16 'W' 20 'A'\n16 'E' 50 'N'\n";  // the turned strike waits at its pause
+  RunOptions options = typing(file_to_file());
+  options.keep_typing = true;
+  options.interrupt_at = "===> HIT RETURN TO CONTINUE";
+  options.interrupt_signal = GetParam();
+  const auto r = run_on(data, options);
+  EXPECT_EQ(128 + GetParam(), r->run.status);
+  const std::string results = r->results();
+  expect_clean_results(results);
+  EXPECT_EQ(5002u, count_lines(results));
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, Interrupt, ::testing::Values(SIGINT, SIGTERM),
+                         [](const auto& info) { return info.param == SIGINT ? "SIGINT" : "SIGTERM"; });
+
+}  // namespace
+}  // namespace qx::e2e
