@@ -2,19 +2,13 @@
 // console with fake host services, and as the real program on its standard
 // input and output in a folder of its own.
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
 #include <filesystem>
 #include <string>
-#include <thread>
 
 #include <gtest/gtest.h>
 
 #include "case_runner.hpp"
+#include "program_runner.hpp"
 #include "platform/memory_console.hpp"
 #include "platform/posix_file_system.hpp"
 #include "platform/units.hpp"
@@ -46,36 +40,11 @@ CaseResult run_library(const fs::path& case_dir, const fs::path& folder) {
   return r;
 }
 
-CaseResult run_binary(const fs::path& case_dir, const fs::path& folder, const fs::path& out_path) {
-  const fs::path in_path = case_dir / "stdin";
-  const pid_t pid = fork();
-  if (pid == 0) {
-    if (chdir(folder.c_str()) != 0) _exit(120);
-    const int in = open(fs::exists(in_path) ? in_path.c_str() : "/dev/null", O_RDONLY);
-    const int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (in < 0 || out < 0) _exit(121);
-    dup2(in, 0);
-    dup2(out, 1);
-    dup2(out, 2);
-    execl(QX_BINARY, QX_BINARY, static_cast<char*>(nullptr));
-    _exit(122);
-  }
-  CaseResult r;
-  r.folder = folder;
-  int wstatus = 0;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (waitpid(pid, &wstatus, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &wstatus, 0);
-      ADD_FAILURE() << "the program did not end within 60 seconds";
-      break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  r.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
-  r.console = mask(slurp(out_path));
-  return r;
+CaseResult run_binary(const fs::path& case_dir, const fs::path& folder) {
+  RunOptions options;
+  options.typed = slurp(case_dir / "stdin");
+  const ProgramRun run = run_program(folder, options);
+  return CaseResult{mask(run.console), run.status, folder};
 }
 
 void check(const fs::path& case_dir, const CaseResult& r) {
@@ -107,9 +76,8 @@ TEST_P(Transcript, ThroughTheLibrary) {
 
 TEST_P(Transcript, ThroughTheProgram) {
   testkit::ScratchDir dir;
-  testkit::ScratchDir outside;
   copy_files(GetParam(), dir.path());
-  check(GetParam(), run_binary(GetParam(), dir.path(), outside.path() / "console.txt"));
+  check(GetParam(), run_binary(GetParam(), dir.path()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Transcript, ::testing::ValuesIn(case_dirs()),
