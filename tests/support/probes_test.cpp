@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "testkit/test_session.hpp"
@@ -19,38 +18,18 @@ std::string padded(std::string_view s, std::size_t n) {
   return out;
 }
 
-// A shell that runs "x > file" by writing output into file, and
-// "rm file" by removing it, both in the session's folder.
-void fake_shell(TestSession& ts, std::string output) {
-  ts.services.on_command = [&ts, output](std::string_view cmd, int&, int&, MutText) {
-    if (cmd.starts_with("rm ")) {
-      std::filesystem::remove(ts.dir.path() / std::string(cmd.substr(3)));
-      return;
-    }
-    ts.dir.write(std::string(cmd.substr(cmd.find(" > ") + 3)), output);
-  };
-}
-
-constexpr const char* kCpuCmd = "sysctl -n machdep.cpu.brand_string > cpu_info_tmp_001.txt";
-constexpr const char* kOsCmd = "sw_vers -productVersion > sys_version_tmp_001.txt";
-
 TEST(Probes, DateAndTimeFromOneReading) {
   const struct {
-    const char* date;
-    const char* time;
-    std::size_t dlen;
-    const char* want_date;
-    const char* want_time;
+    const char *date, *time, *want_date, *want_time;
   } cases[] = {
-      {"20250304", "090503.250", 10, "2025-03-04", "09:05:03"},
-      {"20251231", "235959.999", 10, "2025-12-31", "23:59:59"},
-      {"20250304", "090503.250", 12, "2025-03-04  ", "09:05:03"},
+      {"20250304", "090503.250", "2025-03-04  ", "09:05:03"},
+      {"20251231", "235959.999", "2025-12-31  ", "23:59:59"},
   };
   for (const auto& c : cases) {
     TestSession ts;
     ts.services.date = c.date;
     ts.services.time = c.time;
-    std::string date(c.dlen, '?');
+    std::string date(12, '?');  // longer than needed: padded
     Text<8> time;
     date10_time8(ts.s, date, time.span());
     EXPECT_EQ(date, c.want_date);
@@ -68,8 +47,7 @@ TEST(Probes, HostNameFallsBackSilentlyAndUserNameIsTakenAsItIs) {
   ts.services.host_status = 5;
   hostname(ts.s, host.span());
   EXPECT_EQ(host, "Macintosh");
-
-  Text<10> user;
+  Text<10> user("someone");
   ts.services.login = "geologist_of_the_year";
   username(ts.s, user.span());
   EXPECT_EQ(user.sv(), "geologist_");
@@ -79,175 +57,109 @@ TEST(Probes, HostNameFallsBackSilentlyAndUserNameIsTakenAsItIs) {
   EXPECT_EQ(ts.take(), "");
 }
 
-TEST(Probes, ProcessorBrandRules) {
+// What tells the two probes apart.
+struct Kind {
+  void (*probe)(Session&, MutText);
+  std::string file, command, what, fallback, name_line;
+  std::size_t cmdlen;
+};
+const Kind kCpu{hardinfo, "cpu_info_tmp_001.txt", "sysctl -n machdep.cpu.brand_string > cpu_info_tmp_001.txt",
+                "CPU INFO", "Macintosh", " ///          subroutine     hardinfo           ///\n", 65};
+const Kind kOs{osversion, "sys_version_tmp_001.txt", "sw_vers -productVersion > sys_version_tmp_001.txt",
+               "SYSTEM VERSION", "MacOSX", " ///          subroutine     osversion          ///\n", 60};
+
+// A shell that runs "x > file" by writing output into file, and "rm file"
+// by removing it, both in the session's folder.
+void fake_shell(TestSession& ts, std::string output) {
+  ts.services.on_command = [&ts, output](std::string_view cmd, int&, int&, MutText) {
+    if (cmd.starts_with("rm ")) {
+      std::filesystem::remove(ts.dir.path() / std::string(cmd.substr(3)));
+    } else {
+      ts.dir.write(std::string(cmd.substr(cmd.find(" > ") + 3)), output);
+    }
+  };
+}
+
+TEST(Probes, LineReadBackAndItsRules) {
   const struct {
+    const Kind& kind;
     const char* file;  // what the command wrote
     std::size_t width;
     std::string want;
   } cases[] = {
-      {"Intel(R) Core(TM) i7-8700B CPU @ 3.20GHz\n", 30, "Core i7-8700B CPU @ 3.20GHz"},
-      {"Intel(R) Core(TM) \n", 30, "Core "},
-      {"Intel(R) Core(TM)\n", 30, "Core "},  // the padding supplies the 18th character
-      {" Intel(R) Core(TM) i5\n", 30, "Intel(R) Core(TM) i5"},
-      {"intel(r) core(tm) i5\n", 30, "intel(r) core(tm) i5"},
-      {"Apple M1 Pro\n", 30, "Apple M1 Pro"},
-      {"   AMD EPYC   \n", 30, "AMD EPYC"},
-      {"AMD Ryzen 9 5950X 16-Core Processor\n", 30, "AMD Ryzen 9 5950X 16-Core Proc"},
+      {kCpu, "Intel(R) Core(TM) i7-8700B CPU @ 3.20GHz\n", 30, "Core i7-8700B CPU @ 3.20GHz"},
+      {kCpu, "Intel(R) Core(TM) \n", 30, "Core "},
+      {kCpu, "Intel(R) Core(TM)\n", 30, "Core "},  // the padding supplies the 18th character
+      {kCpu, " Intel(R) Core(TM) i5\n", 30, "Intel(R) Core(TM) i5"},
+      {kCpu, "intel(r) core(tm) i5\n", 30, "intel(r) core(tm) i5"},
+      {kCpu, "   AMD EPYC   \n", 30, "AMD EPYC"},
+      {kCpu, "AMD Ryzen 9 5950X 16-Core Processor\n", 30, "AMD Ryzen 9 5950X 16-Core Proc"},
       // The read keeps 50 characters, whatever the caller's text.
-      {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123\n", 60,
+      {kCpu, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123\n", 60,
        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwx"},
-      {"Intel(R) Core(TM) ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnop\n", 60,
+      {kCpu, "Intel(R) Core(TM) ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnop\n", 60,
        "Core ABCDEFGHIJKLMNOPQRSTUVWXYZabcdef"},
-      {"Second line ignored\nIntel(R) Core(TM) i3\n", 30, "Second line ignored"},
-      {"    \n", 30, ""},
-      {"", 30, ""},  // the command wrote nothing
+      {kCpu, "Second line ignored\nIntel(R) Core(TM) i3\n", 30, "Second line ignored"},
+      {kCpu, "    \n", 30, ""},
+      {kCpu, "", 30, ""},  // the command wrote nothing
+      {kOs, "10.15.7\n", 13, "MacOS_10.15.7"},
+      {kOs, "  14.2  \n", 13, "MacOS_14.2"},
+      {kOs, "10.15.7.123\n", 13, "MacOS_10.15.7"},
+      {kOs, "10.15.7.123\n", 20, "MacOS_10.15.7."},  // the read keeps 8 characters
+      {kOs, "        \n", 13, "MacOS_"},
+      {kOs, "", 13, "MacOS_"},
   };
   for (const auto& c : cases) {
     TestSession ts;
     fake_shell(ts, c.file);
-    std::string cpu(c.width, '?');
-    hardinfo(ts.s, cpu);
-    EXPECT_EQ(cpu, padded(c.want, c.width)) << c.file;
+    std::string text(c.width, '?');
+    c.kind.probe(ts.s, text);
+    EXPECT_EQ(text, padded(c.want, c.width)) << c.file;
     EXPECT_EQ(ts.take(), "") << c.file;
-    EXPECT_FALSE(ts.dir.exists("cpu_info_tmp_001.txt"));
-    EXPECT_EQ(ts.services.calls,
-              (std::vector<std::string>{std::string("cmd:") + kCpuCmd, "cmd:rm cpu_info_tmp_001.txt"}));
+    EXPECT_FALSE(ts.dir.exists(c.kind.file));
+    EXPECT_EQ(ts.services.calls, (std::vector<std::string>{"cmd:" + c.kind.command, "cmd:rm " + c.kind.file}));
   }
 }
 
-TEST(Probes, SystemVersionRules) {
-  const struct {
-    const char* file;
-    std::size_t width;
-    std::string want;
-  } cases[] = {
-      {"10.15.7\n", 13, "MacOS_10.15.7"},
-      {"12\n", 13, "MacOS_12"},
-      {"  14.2  \n", 13, "MacOS_14.2"},
-      {"10.15.7.123\n", 13, "MacOS_10.15.7"},
-      {"10.15.7.123\n", 20, "MacOS_10.15.7."},  // the read keeps 8 characters
-      {"bookworm\n", 13, "MacOS_bookworm"},
-      {"        \n", 13, "MacOS_"},
-      {"", 13, "MacOS_"},
-  };
-  for (const auto& c : cases) {
-    TestSession ts;
-    fake_shell(ts, c.file);
-    std::string os(c.width, '?');
-    osversion(ts.s, os);
-    EXPECT_EQ(os, padded(c.want, c.width).substr(0, c.width)) << c.file;
-    EXPECT_EQ(ts.take(), "") << c.file;
-    EXPECT_FALSE(ts.dir.exists("sys_version_tmp_001.txt"));
-    EXPECT_EQ(ts.services.calls,
-              (std::vector<std::string>{std::string("cmd:") + kOsCmd, "cmd:rm sys_version_tmp_001.txt"}));
-  }
-}
-
-std::string head(std::string_view name_line) {
-  return " //////////////////////////////////////////////////\n" + std::string(name_line) +
-         "\n"
-         " ///                  WARNING                   ///\n"
-         " //////////////////////////////////////////////////\n";
-}
-
-const std::string kCpuHead = head(" ///          subroutine     hardinfo           ///");
-const std::string kOsHead = head(" ///          subroutine     osversion          ///");
-const std::string kRule = " //////////////////////////////////////////////////\n";
-
-std::string cmd_lines(std::string_view cmd, std::size_t cmdlen, int exitstat, int cmdstat, std::string_view msg) {
-  auto num = [](int v) {
-    std::string s = std::to_string(v);
-    return std::string(6 - s.size(), ' ') + s;
-  };
-  return " command  = " + padded(cmd, cmdlen) + "\n wait     =      1\n exitstat = " + num(exitstat) +
-         "\n cmdstat  = " + num(cmdstat) + "\n cmdmsg   = " + padded(msg, 120) + "\n";
-}
-
-TEST(Probes, CouldNotDetermine) {
-  for (bool cpu : {true, false}) {
-    TestSession ts;
-    ts.services.on_command = [](std::string_view, int& exitstat, int& cmdstat, MutText msg) {
-      exitstat = 4;
-      cmdstat = -2;
-      assign(msg, "no shell today");
-    };
-    std::string text(13, '?');
-    std::string want;
-    if (cpu) {
-      hardinfo(ts.s, text);
-      want = kCpuHead + " COULD NOT DETERMINE CPU INFO\n filename = cpu_info_tmp_001.txt     \n" +
-             cmd_lines(kCpuCmd, 65, 4, -2, "no shell today") + " => SETTING CPU INFO = Macintosh\n" + kRule;
-      EXPECT_EQ(text, "Macintosh    ");
-    } else {
-      osversion(ts.s, text);
-      want = kOsHead + " COULD NOT DETERMINE SYSTEM VERSION\n filename = sys_version_tmp_001.txt  \n" +
-             cmd_lines(kOsCmd, 60, 4, -2, "no shell today") + " => SETTING SYSTEM VERSION = MacOSX\n" + kRule;
-      EXPECT_EQ(text, "MacOSX       ");
+TEST(Probes, FailuresDrawTheirBoxAndFallBack) {
+  const std::string rule = " //////////////////////////////////////////////////\n";
+  for (const Kind* k : {&kCpu, &kOs}) {
+    // The probe command does not run; it leaves a folder where the file should be; the removal does not run.
+    for (const int step : {0, 1, 2}) {
+      TestSession ts;
+      ts.services.on_command = [&ts, step](std::string_view cmd, int& exitstat, int& cmdstat, MutText msg) {
+        exitstat = 4;
+        if (step == 0) {
+          cmdstat = -2;
+          assign(msg, "no shell today");
+        } else if (step == 1) {
+          std::filesystem::create_directory(ts.dir.path() / std::string(cmd.substr(cmd.find(" > ") + 3)));
+        } else if (cmd.starts_with("rm ")) {
+          cmdstat = 3;
+          assign(msg, "out of processes");
+        } else {
+          ts.dir.write(std::string(cmd.substr(cmd.find(" > ") + 3)), "Intel(R) Core(TM) i9 10.15\n");
+        }
+      };
+      std::string text(13, '?');
+      k->probe(ts.s, text);
+      const char* titles[] = {"COULD NOT DETERMINE ", "COULD NOT OPEN ", "COULD NOT REMOVE "};
+      const char* stats[] = {"    -2", "     0", "     3"};
+      const char* msgs[] = {"no shell today", "", "out of processes"};
+      EXPECT_EQ(ts.take(), rule + k->name_line + " ///                  WARNING                   ///\n" + rule + " " +
+                               titles[step] + k->what + (step == 0 ? "" : " FILE") + "\n filename = " +
+                               padded(k->file, 25) + "\n" +
+                               (step == 1 ? " status   = unknown\n unit     =     99\n" : "") + " command  = " +
+                               padded(step == 2 ? "rm " + k->file : k->command, k->cmdlen) +
+                               "\n wait     =      1\n exitstat =      4\n cmdstat  = " + stats[step] +
+                               "\n cmdmsg   = " + padded(msgs[step], 120) + "\n" +
+                               (step == 2 ? "" : " => SETTING " + k->what + " = " + k->fallback + "\n") + rule)
+          << k->what << step;
+      const std::string read = k == &kCpu ? "Core i9 10.15" : "MacOS_Intel(R";
+      EXPECT_EQ(text, step == 2 ? read : padded(k->fallback, 13));
+      EXPECT_EQ(ts.services.calls.size(), step == 2 ? 2u : 1u);  // nothing removed after a failure
+      EXPECT_FALSE(ts.units.is_open(99));
     }
-    EXPECT_EQ(ts.take(), want);
-    EXPECT_EQ(ts.services.calls.size(), 1u);  // neither opened nor removed
-  }
-}
-
-TEST(Probes, CouldNotOpen) {
-  for (bool cpu : {true, false}) {
-    TestSession ts;
-    // The command leaves a folder where the file should be.
-    ts.services.on_command = [&ts](std::string_view cmd, int& exitstat, int&, MutText) {
-      std::filesystem::create_directory(ts.dir.path() / std::string(cmd.substr(cmd.find(" > ") + 3)));
-      exitstat = 1;
-    };
-    std::string text(13, '?');
-    std::string want;
-    if (cpu) {
-      hardinfo(ts.s, text);
-      want = kCpuHead + " COULD NOT OPEN CPU INFO FILE\n filename = cpu_info_tmp_001.txt     \n" +
-             " status   = unknown\n unit     =     99\n" + cmd_lines(kCpuCmd, 65, 1, 0, "") +
-             " => SETTING CPU INFO = Macintosh\n" + kRule;
-      EXPECT_EQ(text, "Macintosh    ");
-      EXPECT_TRUE(ts.dir.exists("cpu_info_tmp_001.txt"));
-    } else {
-      osversion(ts.s, text);
-      want = kOsHead + " COULD NOT OPEN SYSTEM VERSION FILE\n filename = sys_version_tmp_001.txt  \n" +
-             " status   = unknown\n unit     =     99\n" + cmd_lines(kOsCmd, 60, 1, 0, "") +
-             " => SETTING SYSTEM VERSION = MacOSX\n" + kRule;
-      EXPECT_EQ(text, "MacOSX       ");
-      EXPECT_TRUE(ts.dir.exists("sys_version_tmp_001.txt"));
-    }
-    EXPECT_EQ(ts.take(), want);
-    EXPECT_EQ(ts.services.calls.size(), 1u);
-    EXPECT_FALSE(ts.units.is_open(99));
-  }
-}
-
-TEST(Probes, CouldNotRemoveKeepsTheValueRead) {
-  for (bool cpu : {true, false}) {
-    TestSession ts;
-    ts.services.on_command = [&ts](std::string_view cmd, int& exitstat, int& cmdstat, MutText msg) {
-      if (cmd.starts_with("rm ")) {
-        exitstat = 0;
-        cmdstat = 3;
-        assign(msg, "out of processes");
-        return;
-      }
-      ts.dir.write(std::string(cmd.substr(cmd.find(" > ") + 3)), "Intel(R) Core(TM) i9 10.15\n");
-    };
-    std::string text(13, '?');
-    std::string want;
-    if (cpu) {
-      hardinfo(ts.s, text);
-      want = kCpuHead + " COULD NOT REMOVE CPU INFO FILE\n filename = cpu_info_tmp_001.txt     \n" +
-             cmd_lines("rm cpu_info_tmp_001.txt", 65, 0, 3, "out of processes") + kRule;
-      EXPECT_EQ(text, "Core i9 10.15");
-    } else {
-      osversion(ts.s, text);
-      want = kOsHead + " COULD NOT REMOVE SYSTEM VERSION FILE\n filename = sys_version_tmp_001.txt  \n" +
-             cmd_lines("rm sys_version_tmp_001.txt", 60, 0, 3, "out of processes") + kRule;
-      EXPECT_EQ(text, "MacOS_Intel(R");
-    }
-    EXPECT_EQ(ts.take(), want);
-    EXPECT_EQ(ts.services.calls.size(), 2u);
-    EXPECT_FALSE(ts.units.is_open(99));
   }
 }
 
@@ -270,24 +182,7 @@ TEST(Probes, RealHostAnswersWithoutBoxesAndLeavesNoFiles) {
   osversion(ts.s, os.span());
   EXPECT_EQ(ts.take(), "");
   EXPECT_TRUE(std::filesystem::is_empty(ts.dir.path()));
-#ifdef __linux__
-  std::string version;
-  std::ifstream rel("/etc/os-release");
-  for (std::string line; std::getline(rel, line);) {
-    if (line.starts_with("VERSION_ID=")) {
-      version = line.substr(11);
-      std::erase(version, '"');
-    }
-  }
-  EXPECT_EQ(os, "MacOS_" + version);
-  std::string model;
-  std::ifstream info("/proc/cpuinfo");
-  for (std::string line; model.empty() && std::getline(info, line);) {
-    if (line.starts_with("model name")) model = line.substr(line.find_first_not_of(" \t", line.find(':') + 1));
-  }
-  if (model.starts_with("Intel(R) Core(TM) ")) model = "Core " + model.substr(18);
-  EXPECT_EQ(cpu, Text<30>(model.substr(0, 50)).sv());
-#endif
+  EXPECT_TRUE(os.sv().starts_with("MacOS_")) << os.sv();
 }
 
 }  // namespace
