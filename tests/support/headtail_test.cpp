@@ -108,7 +108,7 @@ TEST(Progtail2, WholeTailWithTheTimeLadders) {
       // A wrap from just below the maximum, without overflow.
       {2147483000, 500, 1000000, 2147483647, 1.0f, 7201.0f, "    0.001 seconds", "   35.791 minutes",
        "  120.000 minutes"},
-      {0, 50, 1000, 100000, 0.0f, 7301.0f, "    0.050 seconds", "  100.000 seconds", "    2.028 hours  "},
+      {0, 50, 1000, 120000, 0.0f, 7301.0f, "    0.050 seconds", "  120.000 seconds", "    2.028 hours  "},
       {0, 7, 1, 121, 0.0f, 0.0f, "    7.000 seconds", "    2.017 minutes", "    0.000 seconds"},
       {1000, 5000, 0, 2147483647, 0.0f, 7301.0f, nullptr, nullptr, "    2.028 hours  "},
   };
