@@ -79,20 +79,6 @@ TEST(Smaininfo2, SnapshotInOrderWithTheClocksLast) {
   EXPECT_EQ(ri.ROUTNAME[1].sv(), std::string(20, '\0'));  // the other levels stay unfilled
 }
 
-TEST(Smaininfo2, FailingProbesWarnInTheirOrderAndFallBack) {
-  TestSession ts;
-  ts.services.host_status = 1;
-  ts.services.on_command = [](std::string_view, int&, int& cmdstat, MutText) { cmdstat = 1; };
-  smaininfo2(ts.s, "quellatorix", "5.1", "2025-04-11");
-  const std::string out = ts.take();
-  const auto os_box = out.find("COULD NOT DETERMINE SYSTEM VERSION");
-  ASSERT_NE(os_box, std::string::npos);
-  EXPECT_NE(out.find("COULD NOT DETERMINE CPU INFO", os_box), std::string::npos);
-  EXPECT_EQ(ts.s.runinfo3com.HOSTTEXT, "Macintosh");
-  EXPECT_EQ(ts.s.runinfo3com.OSTEXT, "MacOSX");
-  EXPECT_EQ(ts.s.runinfo3com.CPUTEXT, "Macintosh");
-}
-
 std::string out_of_range(const std::string& shown) {
   return swpinfo_warning(" RUN INFO CODE OUT OF RANGE:\n  run info code = " + shown +
                          "\n  min =     0\n  max =     3\n ==> RESET run info code =     0\n");
