@@ -21,100 +21,62 @@ namespace {
 
 using testkit::TestSession;
 
-TEST(UnitsOpen, OldNeedsAnExistingFile) {
-  TestSession ts;
-  EXPECT_FALSE(ts.units.open(25, "missing.txt", "old"));
-  EXPECT_FALSE(ts.units.last_open_error().empty());
-  EXPECT_FALSE(ts.units.is_open(25));
-  EXPECT_FALSE(ts.dir.exists("missing.txt"));
-
-  ts.dir.write("here.txt", "line\n");
-  EXPECT_TRUE(ts.units.open(25, "here.txt", "old"));
-  Text<4> t;
-  EXPECT_EQ(ts.units.read_line(25, t.span()), IoStatus::ok);
-  EXPECT_EQ(t.sv(), "line");
-}
-
-TEST(UnitsOpen, NewNeverOverwrites) {
-  TestSession ts;
-  ts.dir.write("results.txt", "precious\n");
-  EXPECT_FALSE(ts.units.open(26, "results.txt", "new"));
-  EXPECT_FALSE(ts.units.last_open_error().empty());
-  EXPECT_FALSE(ts.units.is_open(26));
-  ts.units.write_line(26, "clobber");
-  ts.units.close_all();
-  EXPECT_EQ(ts.dir.read("results.txt"), "precious\n");
-}
-
-TEST(UnitsOpen, NewCreatesAndWritesLines) {
-  TestSession ts;
-  ASSERT_TRUE(ts.units.open(26, "out.txt", "new"));
-  EXPECT_TRUE(ts.units.last_open_error().empty());
-  ts.units.write_line(26, "first");
-  ts.units.write_line(26, "");
-  ts.units.write_line(26, " third\t");
-  ts.units.close(26);
-  EXPECT_FALSE(ts.units.is_open(26));
-  EXPECT_EQ(ts.dir.read("out.txt"), "first\n\n third\t\n");
-}
-
-TEST(UnitsOpen, UnknownUsesOrCreates) {
-  TestSession ts;
-  ASSERT_TRUE(ts.units.open(27, "tmp.txt", "unknown"));
-  EXPECT_TRUE(ts.dir.exists("tmp.txt"));
-  Text<3> t("abc");
-  EXPECT_EQ(ts.units.read_line(27, t.span()), IoStatus::eof);
-  ts.units.close(27);
-
-  ts.dir.write("tmp.txt", "kept\n");
-  ASSERT_TRUE(ts.units.open(27, "tmp.txt", "unknown"));
-  EXPECT_EQ(ts.units.read_line(27, t.span()), IoStatus::ok);
-  EXPECT_EQ(t.sv(), "kep");
-  ts.units.close(27);
-  EXPECT_EQ(ts.dir.read("tmp.txt"), "kept\n");
-}
-
-TEST(UnitsOpen, ADirectoryOpensUnderNoStatus) {
-  TestSession ts;
-  std::filesystem::create_directory(ts.dir.path() / "folder");
-  for (const char* status : {"old", "unknown", "new"}) {
-    EXPECT_FALSE(ts.units.open(25, "folder", status)) << status;
-    EXPECT_FALSE(ts.units.last_open_error().empty()) << status;
-    EXPECT_FALSE(ts.units.is_open(25)) << status;
+TEST(UnitsOpen, Statuses) {
+  const struct {
+    const char* before;  // the file's bytes; nullptr: missing; "/": a folder
+    const char* status;
+    bool opens;
+  } cases[] = {
+      {nullptr, "old", false},  {"kept\n", "old", true},  {"/", "old", false},
+      {nullptr, "new", true},   {"kept\n", "new", false}, {"/", "new", false},
+      {nullptr, "unknown", true}, {"kept\n", "unknown", true}, {"/", "unknown", false},
+      {nullptr, "scratch", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.before ? c.before : "missing") + " " + c.status);
+    TestSession ts;
+    const bool folder = c.before && std::string_view(c.before) == "/";
+    if (folder) std::filesystem::create_directory(ts.dir.path() / "f.txt");
+    else if (c.before) ts.dir.write("f.txt", c.before);
+    EXPECT_EQ(ts.units.open(25, "f.txt", c.status), c.opens);
+    EXPECT_EQ(ts.units.last_open_error().empty(), c.opens);
+    EXPECT_EQ(ts.units.is_open(25), c.opens);
+    Text<4> t;
+    if (c.opens && c.before) {
+      EXPECT_EQ(ts.units.read_line(25, t.span()), IoStatus::ok);
+    }
+    EXPECT_EQ(t.sv(), c.opens && c.before ? "kept" : "    ");
+    ts.units.write_line(25, "written");  // lands only in a new file
+    EXPECT_TRUE(ts.units.close_all());
+    EXPECT_EQ(ts.take(), "");
+    if (folder) continue;
+    if (c.before) {
+      EXPECT_EQ(ts.dir.read("f.txt"), c.before);
+    } else if (c.opens) {
+      EXPECT_EQ(ts.dir.read("f.txt"), std::string(c.status) == "new" ? "written\n" : "");
+    } else {
+      EXPECT_FALSE(ts.dir.exists("f.txt"));
+    }
   }
 }
 
-TEST(UnitsOpen, AnUnknownStatusFails) {
+TEST(UnitsOpen, BlanksEndingTheNameAreDroppedAndAConnectedUnitIsClosedFirst) {
   TestSession ts;
-  EXPECT_FALSE(ts.units.open(25, "x.txt", "scratch"));
-  EXPECT_FALSE(ts.units.last_open_error().empty());
-  EXPECT_FALSE(ts.dir.exists("x.txt"));
-}
-
-TEST(UnitsOpen, TrailingBlanksOfTheNameAreDropped) {
-  TestSession ts;
-  ts.dir.write("in.txt", "x\n");
-  Text<20> name("in.txt");
-  EXPECT_TRUE(ts.units.open(25, name.sv(), "old"));
-}
-
-TEST(UnitsOpen, AConnectedUnitIsClosedFirst) {
-  TestSession ts;
-  ASSERT_TRUE(ts.units.open(26, "a.txt", "new"));
+  ASSERT_TRUE(ts.units.open(26, "a.txt      ", "new"));
   ts.units.write_line(26, "to a");
   ASSERT_TRUE(ts.units.open(26, "b.txt", "new"));
   EXPECT_EQ(ts.dir.read("a.txt"), "to a\n");
   ts.units.write_line(26, "to b");
   ts.units.close(26);
+  EXPECT_FALSE(ts.units.is_open(26));
   EXPECT_EQ(ts.dir.read("b.txt"), "to b\n");
 }
 
 TEST(UnitsReadLine, KeepsTheFirstCharactersAndPadsWithBlanks) {
   TestSession ts;
-  ts.dir.write("in.txt", "ab\nabcdefg\n\nab\r\n a\tb \r\nlast");
-  ASSERT_TRUE(ts.units.open(25, "in.txt", "old"));
-  const char* expected[] = {"ab   ", "abcde", "     ", "ab   ", " a\tb ", "last "};
-  for (const char* e : expected) {
+  ts.dir.write("in.txt", "ab\nabcdefg\n\nab\r\n a\tb \r\na\rb\nlast");
+  ASSERT_TRUE(ts.units.open(25, "in.txt", "unknown"));
+  for (const char* e : {"ab   ", "abcde", "     ", "ab   ", " a\tb ", "a\rb  ", "last "}) {
     Text<5> t("xxxxx");
     EXPECT_EQ(ts.units.read_line(25, t.span()), IoStatus::ok);
     EXPECT_EQ(t.sv(), e);
@@ -122,18 +84,15 @@ TEST(UnitsReadLine, KeepsTheFirstCharactersAndPadsWithBlanks) {
   Text<5> t;
   EXPECT_EQ(ts.units.read_line(25, t.span()), IoStatus::eof);
   EXPECT_EQ(ts.units.read_line(25, t.span()), IoStatus::eof);
+  // No unit, or one opened for writing, gives a read error.
+  EXPECT_EQ(ts.units.read_line(40, t.span()), IoStatus::error);
+  int v = 0;
+  EXPECT_EQ(ts.units.read_list(40, {&v}), IoStatus::error);
+  ASSERT_TRUE(ts.units.open(26, "out.txt", "new"));
+  EXPECT_EQ(ts.units.read_line(26, t.span()), IoStatus::error);
 }
 
-TEST(UnitsReadLine, ALoneCarriageReturnIsACharacter) {
-  TestSession ts;
-  ts.dir.write("in.txt", "a\rb\n");
-  ASSERT_TRUE(ts.units.open(25, "in.txt", "old"));
-  Text<4> t;
-  EXPECT_EQ(ts.units.read_line(25, t.span()), IoStatus::ok);
-  EXPECT_EQ(t.sv(), "a\rb ");
-}
-
-TEST(UnitsReadLine, AMegabyteLineIsReadWhole) {
+TEST(Units, AMegabyteLineIsReadAndWrittenWhole) {
   TestSession ts;
   const std::size_t n = 1 << 20;
   std::string big(n, 'x');
@@ -142,98 +101,55 @@ TEST(UnitsReadLine, AMegabyteLineIsReadWhole) {
   ASSERT_TRUE(ts.units.open(25, "big.txt", "old"));
   Text<1> one;
   EXPECT_EQ(ts.units.read_line(25, one.span()), IoStatus::ok);
-  EXPECT_EQ(one.sv(), "a");
   std::vector<char> buf(n + 3, '?');
   EXPECT_EQ(ts.units.read_line(25, MutText(buf)), IoStatus::ok);
-  EXPECT_EQ(std::string(buf.begin(), buf.begin() + n), big);
-  EXPECT_EQ(std::string(buf.begin() + n, buf.end()), "   ");
+  EXPECT_EQ(std::string(buf.begin(), buf.end()), big + "   ");
   EXPECT_EQ(ts.units.read_line(25, one.span()), IoStatus::ok);
   EXPECT_EQ(one.sv(), "b");
-  // Read into a short text, the rest of the long line is dropped with it.
-  Text<4> four;
+  Text<4> four;  // the rest of the long line goes with it
   EXPECT_EQ(ts.units.read_line(25, four.span()), IoStatus::ok);
   EXPECT_EQ(four.sv(), "xxxx");
   EXPECT_EQ(ts.units.read_line(25, one.span()), IoStatus::ok);
   EXPECT_EQ(one.sv(), "c");
-  EXPECT_EQ(ts.units.read_line(25, one.span()), IoStatus::eof);
-}
 
-TEST(UnitsWriteLine, AMegabyteLineIsWrittenWhole) {
-  TestSession ts;
-  const std::string big(1 << 20, 'z');
-  ASSERT_TRUE(ts.units.open(26, "big.txt", "new"));
-  ts.units.write_line(26, "a");
-  ts.units.write_line(26, big);
-  ts.units.write_line(26, "b");
-  ts.units.close(26);
-  EXPECT_EQ(ts.dir.read("big.txt"), "a\n" + big + "\nb\n");
-}
-
-TEST(UnitsReadLine, NothingConnectedIsAReadError) {
-  TestSession ts;
-  Text<3> t;
-  EXPECT_EQ(ts.units.read_line(40, t.span()), IoStatus::error);
-  int v = 0;
-  EXPECT_EQ(ts.units.read_list(40, {&v}), IoStatus::error);
   ASSERT_TRUE(ts.units.open(26, "out.txt", "new"));
-  EXPECT_EQ(ts.units.read_line(26, t.span()), IoStatus::error);
+  for (const std::string& line : {std::string("a"), big, std::string(""), std::string(" b\t")}) {
+    ts.units.write_line(26, line);
+  }
+  ts.units.close(26);
+  EXPECT_EQ(ts.dir.read("out.txt"), "a\n" + big + "\n\n b\t\n");
 }
 
-TEST(UnitsConsole, ReadsTypedLinesAndWritesLines) {
+TEST(UnitsConsole, ReadsLinesUntilAnEndThatIsFinal) {
   TestSession ts("first\n\nthird\r\n");
-  Text<6> t;
-  EXPECT_EQ(ts.units.read_line(5, t.span()), IoStatus::ok);
-  EXPECT_EQ(t.sv(), "first ");
-  EXPECT_EQ(ts.units.read_line(5, t.span()), IoStatus::ok);
-  EXPECT_EQ(t.sv(), "      ");
-  EXPECT_EQ(ts.units.read_line(5, t.span()), IoStatus::ok);
-  EXPECT_EQ(t.sv(), "third ");
-  ts.units.write_line(6, " a line");
-  ts.units.write_line(6, "");
-  EXPECT_EQ(ts.take(), " a line\n\n");
-}
-
-TEST(UnitsConsole, AFailedReadIsAnErrorAndTheNextReadGoesOn) {
-  TestSession ts;
   ts.console.fail_next_read();
   ts.console.type("after\n");
-  Text<5> t;
-  EXPECT_EQ(ts.units.read_line(5, t.span()), IoStatus::error);
+  Text<6> t;
+  for (const char* e : {"first ", "      ", "third "}) {
+    EXPECT_EQ(ts.units.read_line(5, t.span()), IoStatus::ok);
+    EXPECT_EQ(t.sv(), e);
+  }
+  EXPECT_EQ(ts.units.read_line(5, t.span()), IoStatus::error);  // and the next read goes on
   EXPECT_FALSE(ts.units.console_ended());
   EXPECT_EQ(ts.units.read_line(5, t.span()), IoStatus::ok);
-  EXPECT_EQ(t.sv(), "after");
-}
-
-TEST(UnitsConsole, TheEndOfTheInputIsFinal) {
-  TestSession ts("one\n");
-  Text<3> t;
-  EXPECT_EQ(ts.units.read_line(5, t.span()), IoStatus::ok);
-  EXPECT_FALSE(ts.units.console_ended());
+  EXPECT_EQ(t.sv(), "after ");
   EXPECT_EQ(ts.units.read_line(5, t.span()), IoStatus::eof);
   EXPECT_TRUE(ts.units.console_ended());
-  ts.console.type("two\n");  // too late: nobody asks any more
+  ts.console.type("late\n");  // nobody asks any more
   EXPECT_EQ(ts.units.read_line(5, t.span()), IoStatus::eof);
   int v = 0;
   EXPECT_EQ(ts.units.read_list(5, {&v}), IoStatus::eof);
   EXPECT_EQ(ts.console.lines_left(), 1u);
-  EXPECT_EQ(t.sv(), "one");
-}
-
-TEST(UnitsConsole, ListReadsGoOnOverLines) {
-  TestSession ts("1 2\n\n3 4 5\n6\n");
-  int a = 0, b = 0, c = 0;
-  EXPECT_EQ(ts.units.read_list(5, {&a, &b, &c}), IoStatus::ok);
-  EXPECT_EQ(a * 100 + b * 10 + c, 123);
-  EXPECT_EQ(ts.units.read_list(5, {&a}), IoStatus::ok);
-  EXPECT_EQ(a, 6);
-  EXPECT_EQ(ts.units.read_list(5, {&a}), IoStatus::eof);
+  ts.units.write_line(6, " a line");
+  ts.units.write_line(6, "");
+  EXPECT_EQ(ts.take(), " a line\n\n");
 }
 
 // A console that logs each call: w write, f flush, r read.
 class LoggingConsole final : public Console {
  public:
   std::string log;
-  std::deque<std::string> input;
+  std::deque<std::string> input{"1", "2", "3", "4"};
 
   IoStatus next_line(std::string_view& line) override {
     log += 'r';
@@ -252,40 +168,21 @@ class LoggingConsole final : public Console {
 
 TEST(UnitsConsole, EveryReadFlushesTheOutputFirst) {
   LoggingConsole console;
-  console.input = {"1", "2", "3", "4"};
   testkit::ScratchDir dir;
   PosixFileSystem files(dir.path().string());
   Units u(console, files);
-
   u.write_line(6, " question");
   Text<2> t;
   EXPECT_EQ(u.read_line(5, t.span()), IoStatus::ok);
-  EXPECT_EQ(console.log, "wfr");
-
-  console.log.clear();
   u.write_line(6, " two values");
   int a = 0, b = 0;
   EXPECT_EQ(u.read_list(5, {&a, &b}), IoStatus::ok);  // a value on each of two lines
-  EXPECT_EQ(console.log, "wfrfr");
-
-  console.log.clear();
   EXPECT_EQ(u.read_line(5, t.span()), IoStatus::ok);
   EXPECT_EQ(u.read_line(5, t.span()), IoStatus::eof);
   u.write_line(6, " after the end");
   EXPECT_EQ(u.read_line(5, t.span()), IoStatus::eof);
-  EXPECT_EQ(console.log, "frfrw");  // an ended console is neither asked again nor flushed
-}
-
-TEST(UnitsConsole, MemoryConsoleCountsTheFlushes) {
-  TestSession ts("a\nb\n");
-  Text<1> t;
-  ts.units.write_line(6, " q");
-  EXPECT_EQ(ts.console.flushes(), 0);
-  EXPECT_EQ(ts.units.read_line(5, t.span()), IoStatus::ok);
-  EXPECT_EQ(ts.console.flushes(), 1);
-  EXPECT_EQ(ts.units.read_list(5, {t.span()}), IoStatus::ok);
-  EXPECT_EQ(ts.console.flushes(), 2);
-  EXPECT_EQ(ts.console.reads(), 2);
+  // An ended console is neither asked again nor flushed.
+  EXPECT_EQ(console.log, "wfr" "wfrfr" "frfr" "w");
 }
 
 TEST(PosixConsole, FlushesBeforeItWaitsAndEndsForGood) {
@@ -311,9 +208,7 @@ TEST(PosixConsole, FlushesBeforeItWaitsAndEndsForGood) {
     EXPECT_EQ(console.next_line(line), IoStatus::eof);
     EXPECT_EQ(console.next_line(line), IoStatus::eof);
   }
-  ::close(in[0]);
-  ::close(out[0]);
-  ::close(out[1]);
+  for (int fd : {in[0], out[0], out[1]}) ::close(fd);
 }
 
 // Output files that fail on a chosen write or at their close.
@@ -323,8 +218,7 @@ class BrokenOutput final : public OutputFile {
       : sink_(sink), writes_left_(writes_that_succeed), close_ok_(close_ok) {}
   bool write_line(std::string_view line) override {
     if (writes_left_-- <= 0) return false;
-    sink_.append(line);
-    sink_.push_back('\n');
+    sink_.append(line).push_back('\n');
     return true;
   }
   bool flush() override { return writes_left_ >= 0; }
@@ -352,48 +246,33 @@ class BrokenFiles final : public FileSystem {
   }
 };
 
-constexpr const char* kFullDisk =
-    " ===> COULD NOT WRITE FILE out.txt: No space left on device\n"
-    " ===> STOPPING EXECUTION\n";
+constexpr const char* kFullDisk = " ===> COULD NOT WRITE FILE out.txt: No space left on device\n";
 
-TEST(UnitsWriteFailure, AFailedWriteNamesTheFileAndStopsWithStatusOne) {
-  MemoryConsole console;
-  BrokenFiles files;
-  files.writes_that_succeed = 1;
-  Units u(console, files);
-  ASSERT_TRUE(u.open(26, "out.txt   ", "new"));
-  u.write_line(26, "one");
-  int status = -1;
-  try {
-    u.write_line(26, "two");
-  } catch (const Stop& stop) {
-    status = stop.status;
+TEST(UnitsWriteFailure, AFailedWriteOrCloseNamesTheFileAndStopsWithStatusOne) {
+  for (const bool at_close : {false, true}) {
+    SCOPED_TRACE(at_close ? "at the close" : "at the second write");
+    MemoryConsole console;
+    BrokenFiles files;
+    files.writes_that_succeed = at_close ? 1000 : 1;
+    files.close_ok = !at_close;
+    Units u(console, files);
+    ASSERT_TRUE(u.open(26, "out.txt   ", "new"));
+    int status = -1;
+    try {
+      u.write_line(26, "one");
+      if (!at_close) u.write_line(26, "two");
+      u.close(26);
+    } catch (const Stop& stop) {
+      status = stop.status;
+    }
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(console.output(), std::string(kFullDisk) + " ===> STOPPING EXECUTION\n");
+    EXPECT_EQ(files.written, "one\n");
+    EXPECT_FALSE(u.is_open(26));
   }
-  EXPECT_EQ(status, 1);
-  EXPECT_EQ(console.output(), kFullDisk);
-  EXPECT_EQ(files.written, "one\n");
-  EXPECT_FALSE(u.is_open(26));
 }
 
-TEST(UnitsWriteFailure, AFailedCloseStopsWithStatusOne) {
-  MemoryConsole console;
-  BrokenFiles files;
-  files.close_ok = false;
-  Units u(console, files);
-  ASSERT_TRUE(u.open(26, "out.txt", "new"));
-  u.write_line(26, "one");
-  int status = -1;
-  try {
-    u.close(26);
-  } catch (const Stop& stop) {
-    status = stop.status;
-  }
-  EXPECT_EQ(status, 1);
-  EXPECT_EQ(console.output(), kFullDisk);
-  EXPECT_FALSE(u.is_open(26));
-}
-
-TEST(UnitsWriteFailure, CloseAllReportsAndGoesOn) {
+TEST(UnitsWriteFailure, CloseAllReportsEachFileAndGoesOn) {
   MemoryConsole console;
   BrokenFiles files;
   files.close_ok = false;
@@ -401,22 +280,10 @@ TEST(UnitsWriteFailure, CloseAllReportsAndGoesOn) {
   ASSERT_TRUE(u.open(26, "out.txt", "new"));
   ASSERT_TRUE(u.open(27, "out.txt", "new"));
   EXPECT_FALSE(u.close_all());
-  EXPECT_EQ(console.output(),
-            " ===> COULD NOT WRITE FILE out.txt: No space left on device\n"
-            " ===> COULD NOT WRITE FILE out.txt: No space left on device\n");
+  EXPECT_EQ(console.output(), std::string(kFullDisk) + kFullDisk);
   EXPECT_FALSE(u.is_open(26));
   EXPECT_FALSE(u.is_open(27));
   EXPECT_GE(console.flushes(), 1);
-}
-
-TEST(UnitsWriteFailure, CloseAllOfGoodFilesSucceeds) {
-  TestSession ts;
-  ASSERT_TRUE(ts.units.open(26, "out.txt", "new"));
-  ts.units.write_line(26, "kept");
-  EXPECT_TRUE(ts.units.close_all());
-  EXPECT_FALSE(ts.units.is_open(26));
-  EXPECT_EQ(ts.dir.read("out.txt"), "kept\n");
-  EXPECT_EQ(ts.take(), "");
 }
 
 }  // namespace
