@@ -6,11 +6,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <deque>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "platform/memory_file_system.hpp"
 #include "platform/posix_console.hpp"
 #include "platform/stop.hpp"
 #include "platform/units.hpp"
@@ -21,55 +21,48 @@ namespace {
 
 using testkit::TestSession;
 
+// The name ends in blanks, which are dropped. A line written to the unit
+// lands only in a new file.
 TEST(UnitsOpen, Statuses) {
   const struct {
-    const char* before;  // the file's bytes; nullptr: missing; "/": a folder
     const char* status;
+    const char* before;  // the file's bytes; nullptr: missing; "/": a folder
     bool opens;
+    const char* after;
   } cases[] = {
-      {nullptr, "old", false},  {"kept\n", "old", true},  {"/", "old", false},
-      {nullptr, "new", true},   {"kept\n", "new", false}, {"/", "new", false},
-      {nullptr, "unknown", true}, {"kept\n", "unknown", true}, {"/", "unknown", false},
-      {nullptr, "scratch", false},
+      {"old", nullptr, false, nullptr},     {"old", "kept\n", true, "kept\n"},      {"old", "/", false, "/"},
+      {"new", nullptr, true, "written\n"},  {"new", "kept\n", false, "kept\n"},     {"new", "/", false, "/"},
+      {"unknown", nullptr, true, ""},       {"unknown", "kept\n", true, "kept\n"},  {"unknown", "/", false, "/"},
+      {"scratch", nullptr, false, nullptr},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.before ? c.before : "missing") + " " + c.status);
+    SCOPED_TRACE(std::string(c.status) + " " + (c.before ? c.before : "missing"));
     TestSession ts;
-    const bool folder = c.before && std::string_view(c.before) == "/";
-    if (folder) std::filesystem::create_directory(ts.dir.path() / "f.txt");
-    else if (c.before) ts.dir.write("f.txt", c.before);
-    EXPECT_EQ(ts.units.open(25, "f.txt", c.status), c.opens);
+    const auto path = ts.dir.path() / "f.txt";
+    if (c.before && *c.before == '/') {
+      std::filesystem::create_directory(path);
+    } else if (c.before) {
+      ts.dir.write("f.txt", c.before);
+    }
+    EXPECT_EQ(ts.units.open(25, "f.txt   ", c.status), c.opens);
     EXPECT_EQ(ts.units.last_open_error().empty(), c.opens);
     EXPECT_EQ(ts.units.is_open(25), c.opens);
     Text<4> t;
     if (c.opens && c.before) {
       EXPECT_EQ(ts.units.read_line(25, t.span()), IoStatus::ok);
+      EXPECT_EQ(t.sv(), "kept");
     }
-    EXPECT_EQ(t.sv(), c.opens && c.before ? "kept" : "    ");
-    ts.units.write_line(25, "written");  // lands only in a new file
+    ts.units.write_line(25, "written");
     EXPECT_TRUE(ts.units.close_all());
     EXPECT_EQ(ts.take(), "");
-    if (folder) continue;
-    if (c.before) {
-      EXPECT_EQ(ts.dir.read("f.txt"), c.before);
-    } else if (c.opens) {
-      EXPECT_EQ(ts.dir.read("f.txt"), std::string(c.status) == "new" ? "written\n" : "");
+    if (!c.after) {
+      EXPECT_FALSE(std::filesystem::exists(path));
+    } else if (*c.after == '/') {
+      EXPECT_TRUE(std::filesystem::is_directory(path));
     } else {
-      EXPECT_FALSE(ts.dir.exists("f.txt"));
+      EXPECT_EQ(ts.dir.read("f.txt"), c.after);
     }
   }
-}
-
-TEST(UnitsOpen, BlanksEndingTheNameAreDroppedAndAConnectedUnitIsClosedFirst) {
-  TestSession ts;
-  ASSERT_TRUE(ts.units.open(26, "a.txt      ", "new"));
-  ts.units.write_line(26, "to a");
-  ASSERT_TRUE(ts.units.open(26, "b.txt", "new"));
-  EXPECT_EQ(ts.dir.read("a.txt"), "to a\n");
-  ts.units.write_line(26, "to b");
-  ts.units.close(26);
-  EXPECT_FALSE(ts.units.is_open(26));
-  EXPECT_EQ(ts.dir.read("b.txt"), "to b\n");
 }
 
 TEST(UnitsReadLine, KeepsTheFirstCharactersAndPadsWithBlanks) {
@@ -94,25 +87,21 @@ TEST(UnitsReadLine, KeepsTheFirstCharactersAndPadsWithBlanks) {
 
 TEST(Units, AMegabyteLineIsReadAndWrittenWhole) {
   TestSession ts;
-  const std::size_t n = 1 << 20;
-  std::string big(n, 'x');
-  big.back() = 'y';
-  ts.dir.write("big.txt", "a\n" + big + "\r\nb\n" + big + "\nc\n");
+  const std::string big(1 << 20, 'x');
+  ts.dir.write("big.txt", big + "y\r\n" + big + "\nc\n");
   ASSERT_TRUE(ts.units.open(25, "big.txt", "old"));
-  Text<1> one;
-  EXPECT_EQ(ts.units.read_line(25, one.span()), IoStatus::ok);
-  std::vector<char> buf(n + 3, '?');
+  std::vector<char> buf(big.size() + 3, '?');
   EXPECT_EQ(ts.units.read_line(25, MutText(buf)), IoStatus::ok);
-  EXPECT_EQ(std::string(buf.begin(), buf.end()), big + "   ");
-  EXPECT_EQ(ts.units.read_line(25, one.span()), IoStatus::ok);
-  EXPECT_EQ(one.sv(), "b");
+  EXPECT_EQ(std::string(buf.begin(), buf.end()), big + "y  ");
   Text<4> four;  // the rest of the long line goes with it
   EXPECT_EQ(ts.units.read_line(25, four.span()), IoStatus::ok);
-  EXPECT_EQ(four.sv(), "xxxx");
-  EXPECT_EQ(ts.units.read_line(25, one.span()), IoStatus::ok);
-  EXPECT_EQ(one.sv(), "c");
+  EXPECT_EQ(ts.units.read_line(25, four.span()), IoStatus::ok);
+  EXPECT_EQ(four.sv(), "c   ");
 
-  ASSERT_TRUE(ts.units.open(26, "out.txt", "new"));
+  ASSERT_TRUE(ts.units.open(26, "a.txt", "new"));
+  ts.units.write_line(26, "to a");
+  ASSERT_TRUE(ts.units.open(26, "out.txt", "new"));  // a.txt is closed first
+  EXPECT_EQ(ts.dir.read("a.txt"), "to a\n");
   for (const std::string& line : {std::string("a"), big, std::string(""), std::string(" b\t")}) {
     ts.units.write_line(26, line);
   }
@@ -149,21 +138,13 @@ TEST(UnitsConsole, ReadsLinesUntilAnEndThatIsFinal) {
 class LoggingConsole final : public Console {
  public:
   std::string log;
-  std::deque<std::string> input{"1", "2", "3", "4"};
-
+  MemoryConsole typed{"1\n2\n3\n4\n"};
   IoStatus next_line(std::string_view& line) override {
     log += 'r';
-    if (input.empty()) return IoStatus::eof;
-    current_ = input.front();
-    input.pop_front();
-    line = current_;
-    return IoStatus::ok;
+    return typed.next_line(line);
   }
   void write(std::string_view) override { log += 'w'; }
   void flush() override { log += 'f'; }
-
- private:
-  std::string current_;
 };
 
 TEST(UnitsConsole, EveryReadFlushesTheOutputFirst) {
@@ -211,78 +192,47 @@ TEST(PosixConsole, FlushesBeforeItWaitsAndEndsForGood) {
   for (int fd : {in[0], out[0], out[1]}) ::close(fd);
 }
 
-// Output files that fail on a chosen write or at their close.
-class BrokenOutput final : public OutputFile {
- public:
-  BrokenOutput(std::string& sink, int writes_that_succeed, bool close_ok)
-      : sink_(sink), writes_left_(writes_that_succeed), close_ok_(close_ok) {}
-  bool write_line(std::string_view line) override {
-    if (writes_left_-- <= 0) return false;
-    sink_.append(line).push_back('\n');
-    return true;
-  }
-  bool flush() override { return writes_left_ >= 0; }
-  bool close() override { return close_ok_ && writes_left_ >= 0; }
-  std::string error_text() const override { return "No space left on device"; }
+const std::string kFullDisk = " ===> COULD NOT WRITE FILE out.txt: No space left on device\n";
 
- private:
-  std::string& sink_;
-  int writes_left_;
-  bool close_ok_;
-};
-
-class BrokenFiles final : public FileSystem {
- public:
-  std::string written;
-  int writes_that_succeed = 1000;
-  bool close_ok = true;
-
-  std::unique_ptr<InputFile> open_input(const std::string&, bool, std::string& why) override {
-    why = "no inputs here";
-    return nullptr;
-  }
-  std::unique_ptr<OutputFile> create_output(const std::string&, std::string&) override {
-    return std::make_unique<BrokenOutput>(written, writes_that_succeed, close_ok);
-  }
-};
-
-constexpr const char* kFullDisk = " ===> COULD NOT WRITE FILE out.txt: No space left on device\n";
-
+// Room for one line: the second fails where the file is written out, at a
+// write that fills its buffer or at its close.
 TEST(UnitsWriteFailure, AFailedWriteOrCloseNamesTheFileAndStopsWithStatusOne) {
   for (const bool at_close : {false, true}) {
-    SCOPED_TRACE(at_close ? "at the close" : "at the second write");
+    SCOPED_TRACE(at_close ? "at the close" : "at a write");
     MemoryConsole console;
-    BrokenFiles files;
-    files.writes_that_succeed = at_close ? 1000 : 1;
-    files.close_ok = !at_close;
+    MemoryFileSystem files;
+    files.space = 4;
     Units u(console, files);
     ASSERT_TRUE(u.open(26, "out.txt   ", "new"));
     int status = -1;
     try {
       u.write_line(26, "one");
-      if (!at_close) u.write_line(26, "two");
-      u.close(26);
+      u.write_line(26, at_close ? std::string("two") : std::string(1 << 16, 'z'));
+      if (at_close) u.close(26);
     } catch (const Stop& stop) {
       status = stop.status;
     }
     EXPECT_EQ(status, 1);
-    EXPECT_EQ(console.output(), std::string(kFullDisk) + " ===> STOPPING EXECUTION\n");
-    EXPECT_EQ(files.written, "one\n");
+    EXPECT_EQ(console.output(), kFullDisk + " ===> STOPPING EXECUTION\n");
+    EXPECT_EQ(files.files["out.txt"], "one\n");
     EXPECT_FALSE(u.is_open(26));
   }
 }
 
 TEST(UnitsWriteFailure, CloseAllReportsEachFileAndGoesOn) {
   MemoryConsole console;
-  BrokenFiles files;
-  files.close_ok = false;
+  MemoryFileSystem files;
+  files.space = 0;
   Units u(console, files);
-  ASSERT_TRUE(u.open(26, "out.txt", "new"));
-  ASSERT_TRUE(u.open(27, "out.txt", "new"));
+  ASSERT_TRUE(u.open(26, "a.txt", "new"));
+  ASSERT_TRUE(u.open(27, "b.txt", "new"));
+  u.write_line(26, "lost");
+  u.write_line(27, "lost");
   EXPECT_FALSE(u.close_all());
-  EXPECT_EQ(console.output(), std::string(kFullDisk) + kFullDisk);
-  EXPECT_FALSE(u.is_open(26));
-  EXPECT_FALSE(u.is_open(27));
+  EXPECT_EQ(console.output(),
+            " ===> COULD NOT WRITE FILE a.txt: No space left on device\n"
+            " ===> COULD NOT WRITE FILE b.txt: No space left on device\n");
+  EXPECT_FALSE(u.is_open(26) || u.is_open(27));
   EXPECT_GE(console.flushes(), 1);
 }
 
