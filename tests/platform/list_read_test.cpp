@@ -3,294 +3,160 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <charconv>
+#include <climits>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/list_read.hpp"
 #include "platform/memory_console.hpp"
-#include "platform/units.hpp"
-#include "testkit/test_session.hpp"
 
 namespace qx::platform {
 namespace {
 
-IoStatus read(LineSource& src, std::initializer_list<ListItem> items) {
-  return read_list(src, std::span<const ListItem>(items.begin(), items.size()));
-}
-
-IoStatus read_text(std::string_view text, std::initializer_list<ListItem> items) {
-  return read_list_text(text, std::span<const ListItem>(items.begin(), items.size()));
-}
-
-TEST(ListRead, SeparatorsBetweenValues) {
-  const char* lines[] = {
-      "1 2 3",          "1,2,3",          "1 , 2 ,3",       "1\t2\t\t3",       "  \t 1\t,\t2 \t, 3",
-      "1 2 3 4 5",      "1,2 3",          "1\t,  2,\t\t3   ",
-  };
-  for (const char* line : lines) {
-    MemoryConsole src(line);
-    int a = 0, b = 0, c = 0;
-    EXPECT_EQ(read(src, {&a, &b, &c}), IoStatus::ok) << line;
-    EXPECT_EQ(a * 100 + b * 10 + c, 123) << line;
+// Reads into items of the kinds given ('i' integer, 'f' real, 't' text of
+// 8, 'c' text of 1), which start as -1 or '#', and shows the status and
+// every item after the read: "ok 1.5|E|30|W".
+std::string shown_after(std::string_view kinds, const std::function<IoStatus(std::span<const ListItem>)>& read) {
+  std::vector<int> ints(kinds.size(), -1);
+  std::vector<float> reals(kinds.size(), -1.0f);
+  std::vector<std::string> texts;
+  for (const char k : kinds) texts.emplace_back(k == 't' ? 8 : 1, '#');
+  std::vector<ListItem> items;
+  for (std::size_t i = 0; i < kinds.size(); ++i) {
+    if (kinds[i] == 'i') items.emplace_back(&ints[i]);
+    if (kinds[i] == 'f') items.emplace_back(&reals[i]);
+    if (kinds[i] == 't' || kinds[i] == 'c') items.emplace_back(MutText(texts[i]));
   }
+  const IoStatus st = read(items);
+  std::string out = st == IoStatus::ok ? "ok" : st == IoStatus::eof ? "eof" : "error";
+  for (std::size_t i = 0; i < kinds.size(); ++i) {
+    out += i == 0 ? ' ' : '|';
+    char buf[32];
+    if (kinds[i] == 'i') out += std::to_string(ints[i]);
+    if (kinds[i] == 'f') out.append(buf, std::to_chars(buf, buf + sizeof buf, reals[i]).ptr);
+    if (kinds[i] == 't' || kinds[i] == 'c') out += texts[i];
+  }
+  return out;
 }
 
-TEST(ListRead, TextsBareOrQuoted) {
-  struct Case {
-    const char* line;
-    const char* first;   // into 8 characters
-    const char* second;
-  };
-  const Case cases[] = {
-      {"abc def", "abc     ", "def     "},
-      {"abc,def", "abc     ", "def     "},
-      {"abc\tdef", "abc     ", "def     "},
-      {"'a b, c/' x", "a b, c/ ", "x       "},
-      {"\"a b\" x", "a b     ", "x       "},
-      {"'it''s' \"say \"\"hi\"\"\"", "it's    ", "say \"hi\""},
-      {"\"it's\" 'a \"b\"'", "it's    ", "a \"b\"   "},
-      {"'' x", "        ", "x       "},
-      {"don't x", "don't   ", "x       "},          // a quote inside a bare text is a character
-      {"'abc' , 'def'", "abc     ", "def     "},
-      {"abcdefghijk 'lmnopqrstu'", "abcdefgh", "lmnopqrs"},  // cut to the item's length
+TEST(ListRead, OneRead) {
+  const struct {
+    const char* typed;
+    const char* kinds;
+    const char* shown;
+  } cases[] = {
+      // separators
+      {"  \t 1\t,\t2 \t, 3", "iii", "ok 1|2|3"},
+      {"1,2 3", "iii", "ok 1|2|3"},
+      {"1\t2\t\t3   ", "iii", "ok 1|2|3"},
+      {"1 2 3 4 5", "iii", "ok 1|2|3"},
+      {"  16 16.5, -1.5e1\t7", "fffi", "ok 16|16.5|-15|7"},
+      // texts, bare or quoted, cut to their item
+      {"abc,def", "tt", "ok abc     |def     "},
+      {"abc\tdef", "tt", "ok abc     |def     "},
+      {"'a b, c/' x", "tt", "ok a b, c/ |x       "},
+      {"\"a b\" x", "tt", "ok a b     |x       "},
+      {"'it''s' \"say \"\"hi\"\"\"", "tt", "ok it's    |say \"hi\""},
+      {"\"it's\" 'a \"b\"'", "tt", "ok it's    |a \"b\"   "},
+      {"'' x", "tt", "ok         |x       "},
+      {"don't x", "tt", "ok don't   |x       "},
+      {"'abc' , 'def'", "tt", "ok abc     |def     "},
+      {"abcdefghijk 'lmnopqrstu'", "tt", "ok abcdefgh|lmnopqrs"},
+      {"abc/def", "t", "ok abc     "},
+      // over several lines, passing over empty ones
+      {"1.5 E\n\n   \n\t\n30,\n  W\n", "fcfc", "ok 1.5|E|30|W"},
+      // errors and the end: items already read keep their new values
+      {"1 x 3\n", "iii", "error 1|-1|-1"},
+      {"1 2 'x'\n", "iii", "error 1|2|-1"},
+      {"1 2 3.5\n", "iii", "error 1|2|-1"},
+      {"1 2\n", "iii", "eof 1|2|-1"},
+      {"1 2", "iii", "eof 1|2|-1"},
+      {"1\n\n\n", "iii", "eof 1|-1|-1"},
+      {"", "iii", "eof -1|-1|-1"},
+      // this reader's choices: nulls, early slashes and repeat counts are errors
+      {"1,,2", "ii", "error 1|-1"},
+      {",1 2", "ii", "error -1|-1"},
+      {"1 , , 2", "ii", "error 1|-1"},
+      {"1 /", "ii", "error 1|-1"},
+      {"1 2*5", "ii", "error 1|-1"},
+      {"1 2*", "ii", "error 1|-1"},
+      {"'x'y 1", "ti", "error ########|-1"},
+      {"1 2 / 3", "ii", "ok 1|2"},
   };
   for (const auto& c : cases) {
-    MemoryConsole src(c.line);
-    Text<8> a, b;
-    EXPECT_EQ(read(src, {a.span(), b.span()}), IoStatus::ok) << c.line;
-    EXPECT_EQ(a.sv(), c.first) << c.line;
-    EXPECT_EQ(b.sv(), c.second) << c.line;
+    MemoryConsole src(c.typed);
+    EXPECT_EQ(shown_after(c.kinds, [&](std::span<const ListItem> items) { return read_list(src, items); }), c.shown)
+        << c.typed;
   }
-}
-
-TEST(ListRead, BareTextEndsAtASlash) {
-  MemoryConsole src("abc/def\n");
-  Text<8> a;
-  EXPECT_EQ(read(src, {a.span()}), IoStatus::ok);
-  EXPECT_EQ(a.sv(), "abc     ");
-}
-
-TEST(ListRead, ARecordOverSeveralLinesPassingOverEmptyOnes) {
-  MemoryConsole src("1.5 E\n\n   \n\t\n30,\n  W\n");
-  float d1 = 0, d2 = 0;
-  Text<1> l1, l2;
-  EXPECT_EQ(read(src, {&d1, l1.span(), &d2, l2.span()}), IoStatus::ok);
-  EXPECT_EQ(d1, 1.5f);
-  EXPECT_EQ(l1.sv(), "E");
-  EXPECT_EQ(d2, 30.0f);
-  EXPECT_EQ(l2.sv(), "W");
-  EXPECT_EQ(src.lines_left(), 0u);
 }
 
 TEST(ListRead, EveryReadStartsAtANewLine) {
   MemoryConsole src("1 2 3\n4 5\n6\n");
-  int a = 0, b = 0;
-  EXPECT_EQ(read(src, {&a, &b}), IoStatus::ok);
-  EXPECT_EQ(a, 1);
-  EXPECT_EQ(b, 2);
-  EXPECT_EQ(read(src, {&a}), IoStatus::ok);  // the 3 is gone, and so is the 5
-  EXPECT_EQ(a, 4);
-  EXPECT_EQ(read(src, {&a}), IoStatus::ok);
-  EXPECT_EQ(a, 6);
-  EXPECT_EQ(read(src, {&a}), IoStatus::eof);
+  src.fail_next_read();
+  auto read = [&](std::string_view kinds) {
+    return shown_after(kinds, [&](std::span<const ListItem> items) { return read_list(src, items); });
+  };
+  EXPECT_EQ(read("ii"), "ok 1|2");
+  EXPECT_EQ(read("i"), "ok 4");  // the 3 is gone, and so is the 5
+  EXPECT_EQ(read("ii"), "error 6|-1");  // a line that can't be read
+  EXPECT_EQ(read("i"), "eof -1");
 }
 
-TEST(ListRead, ErrorAndEndOfInputAreKeptApart) {
-  struct Case {
-    const char* input;
-    IoStatus st;
-  };
-  const Case cases[] = {
-      {"1 x 3\n", IoStatus::error},   // a letter where a number is due
-      {"1 2\n", IoStatus::eof},       // the input ends inside the record
-      {"1 2", IoStatus::eof},
-      {"1\n\n\n", IoStatus::eof},
-      {"", IoStatus::eof},
-      {"1 2 'x'\n", IoStatus::error},  // a quoted text is no number
-      {"1 2 3.5\n", IoStatus::error},  // nor is a real an integer
+TEST(ListRead, AnInternalReadRunsOutWithAnError) {
+  const struct {
+    const char* text;
+    const char* kinds;
+    const char* shown;
+  } cases[] = {
+      {"12 34 56", "ii", "ok 12|34"}, {"12", "ii", "error 12|-1"}, {"", "i", "error -1"},
+      {"  ", "i", "error -1"},        {"x", "i", "error -1"},      {"  'ab cd e' ", "t", "ok ab cd e "},
   };
   for (const auto& c : cases) {
-    MemoryConsole src(c.input);
-    int a = 0, b = 0, d = 0;
-    EXPECT_EQ(read(src, {&a, &b, &d}), c.st) << c.input;
+    EXPECT_EQ(shown_after(c.kinds, [&](std::span<const ListItem> items) { return read_list_text(c.text, items); }),
+              c.shown)
+        << c.text;
   }
-}
-
-TEST(ListRead, ItemsBeforeAFailureKeepTheirNewValuesAndLaterOnesStay) {
-  MemoryConsole src("7 x 9\n");
-  int a = 0, b = -1, c = -1;
-  EXPECT_EQ(read(src, {&a, &b, &c}), IoStatus::error);
-  EXPECT_EQ(a, 7);
-  EXPECT_EQ(b, -1);
-  EXPECT_EQ(c, -1);
-}
-
-TEST(ListRead, AFailedLineReadIsAReadError) {
-  MemoryConsole src("1\n");
-  src.fail_next_read();
-  int a = 0, b = 0;
-  EXPECT_EQ(read(src, {&a, &b}), IoStatus::error);
-}
-
-TEST(ListRead, TheReadersOwnChoicesAreReadErrors) {
-  const char* inputs[] = {
-      "1,,2\n",     // a null value
-      ",1 2\n",     // a null value first
-      "1 , , 2\n",  // a null value between blanks
-      "1 /\n",      // a slash before the last value
-      "1 2*5\n",    // a repeat count
-      "1 2*\n",
-      "'x'y 1\n",   // something glued to a closing quote
-  };
-  for (const char* in : inputs) {
-    MemoryConsole src(in);
-    int a = 0, b = 0;
-    Text<3> t;
-    const bool text_first = in[0] == '\'';
-    const IoStatus st = text_first ? read(src, {t.span(), &b}) : read(src, {&a, &b});
-    EXPECT_EQ(st, IoStatus::error) << in;
-  }
-}
-
-TEST(ListRead, ASlashAfterTheLastValueIsHarmless) {
-  MemoryConsole src("1 2 / 3\n");
-  int a = 0, b = 0;
-  EXPECT_EQ(read(src, {&a, &b}), IoStatus::ok);
-  EXPECT_EQ(b, 2);
 }
 
 TEST(ListRead, Integers) {
-  struct Case {
-    const char* token;
-    bool ok;
-    int v;
-  };
-  const Case cases[] = {
-      {"0", true, 0},
-      {"42", true, 42},
-      {"+42", true, 42},
-      {"-42", true, -42},
-      {"007", true, 7},
-      {"2147483647", true, 2147483647},
-      {"-2147483648", true, -2147483647 - 1},
-      {"2147483648", false, 0},
-      {"-2147483649", false, 0},
-      {"99999999999999999999", false, 0},
-      {"+-5", false, 0},
-      {"-+5", false, 0},
-      {"++5", false, 0},
-      {"+", false, 0},
-      {"-", false, 0},
-      {"5.0", false, 0},
-      {"1e3", false, 0},
-      {"12a", false, 0},
-      {"x", false, 0},
-  };
-  for (const auto& c : cases) {
+  const std::pair<const char*, int> good[] = {{"0", 0},   {"+42", 42},  {"-42", -42},
+                                              {"007", 7}, {"2147483647", INT_MAX}, {"-2147483648", INT_MIN}};
+  for (const auto& [token, want] : good) {
     int v = -99;
-    EXPECT_EQ(parse_int(c.token, v), c.ok) << c.token;
-    EXPECT_EQ(v, c.ok ? c.v : -99) << c.token;
+    EXPECT_TRUE(parse_int(token, v)) << token;
+    EXPECT_EQ(v, want) << token;
+  }
+  for (const char* token :
+       {"2147483648", "-2147483649", "99999999999999999999", "+-5", "++5", "+", "-", "5.0", "1e3", "12a", "x"}) {
+    int v = -99;
+    EXPECT_FALSE(parse_int(token, v)) << token;
+    EXPECT_EQ(v, -99) << token;
   }
 }
 
 TEST(ListRead, Reals) {
-  struct Case {
-    const char* token;
-    bool ok;
-    float v;
+  const std::pair<const char*, float> good[] = {
+      {"16", 16.0f},      {"-16.5", -16.5f}, {"+16.5", 16.5f},    {".5", 0.5f},     {"5.", 5.0f},
+      {"1.5E+2", 150.0f}, {"-2.5e-1", -0.25f}, {"1.5d2", 150.0f}, {"1.5D-1", 0.15f}, {"0.1", 0.1f},
+      {"3.4028235e38", 3.4028235e38f},
+      // too small for single precision, or even for double: zero
+      {"1e-50", 0.0f},    {"-1e-50", 0.0f},  {"1e-400", 0.0f},
+      {"0.0000000000000000000000000000000000000000000000000001", 0.0f},
   };
-  const Case cases[] = {
-      {"16", true, 16.0f},
-      {"16.5", true, 16.5f},
-      {"-16.5", true, -16.5f},
-      {"+16.5", true, 16.5f},
-      {".5", true, 0.5f},
-      {"5.", true, 5.0f},
-      {"1.5e2", true, 150.0f},
-      {"1.5E+2", true, 150.0f},
-      {"-2.5e-1", true, -0.25f},
-      {"1.5d2", true, 150.0f},
-      {"1.5D-1", true, 0.15f},
-      {"0.1", true, 0.1f},  // nearest float
-      {"3.4028235e38", true, 3.4028235e38f},
-      {"1e-50", true, 0.0f},     // underflow is zero
-      {"-1e-50", true, 0.0f},
-      {"1e-400", true, 0.0f},    // beyond double as well
-      {"0.0000000000000000000000000000000000000000000000000001", true, 0.0f},
-      {"1e39", false, 0},        // overflow
-      {"-3.5e38", false, 0},
-      {"3.4028236e38", false, 0},  // just past the largest float after rounding
-      {"1e400", false, 0},       // beyond double too
-      {"-1e400", false, 0},
-      {"100000000000000000000000000000000000000000", false, 0},
-      {"0.001e999999999999999999999", false, 0},
-      {"inf", false, 0},
-      {"-Infinity", false, 0},
-      {"nan", false, 0},
-      {"NaN", false, 0},
-      {"1.5.2", false, 0},
-      {"1e", false, 0},
-      {"e5", false, 0},
-      {".", false, 0},
-      {"+", false, 0},
-      {"--1", false, 0},
-      {"+-1", false, 0},
-      {"0x10", false, 0},
-      {"1,5", false, 0},
-      {"12a", false, 0},
-  };
-  for (const auto& c : cases) {
+  for (const auto& [token, want] : good) {
     float v = -99.0f;
-    EXPECT_EQ(parse_real(c.token, v), c.ok) << c.token;
-    EXPECT_EQ(v, c.ok ? c.v : -99.0f) << c.token;
+    EXPECT_TRUE(parse_real(token, v)) << token;
+    EXPECT_EQ(v, want) << token;
   }
-}
-
-TEST(ListRead, RealsAndIntegersThroughARead) {
-  MemoryConsole src("  16 16.5, -1.5e1\t7\n");
-  float a = 0, b = 0, c = 0;
-  int n = 0;
-  EXPECT_EQ(read(src, {&a, &b, &c, &n}), IoStatus::ok);
-  EXPECT_EQ(a, 16.0f);
-  EXPECT_EQ(b, 16.5f);
-  EXPECT_EQ(c, -15.0f);
-  EXPECT_EQ(n, 7);
-}
-
-TEST(ListRead, CrLfLinesOfAFile) {
-  testkit::TestSession ts;
-  ts.dir.write("data.txt", "'title'\r\n1.5\r\n  E\r\n\r\n2,'x'\r\nlast\r");
-  Units& u = ts.units;
-  ASSERT_TRUE(u.open(25, "data.txt", "old"));
-  Text<8> title, last;
-  float v = 0;
-  Text<1> l;
-  int n = 0;
-  Text<2> x;
-  EXPECT_EQ(u.read_list(25, {title.span()}), IoStatus::ok);
-  EXPECT_EQ(title.sv(), "title   ");
-  EXPECT_EQ(u.read_list(25, {&v, l.span(), &n, x.span()}), IoStatus::ok);
-  EXPECT_EQ(v, 1.5f);
-  EXPECT_EQ(l.sv(), "E");
-  EXPECT_EQ(n, 2);
-  EXPECT_EQ(x.sv(), "x ");
-  EXPECT_EQ(u.read_list(25, {last.span()}), IoStatus::ok);
-  EXPECT_EQ(last.sv(), "last    ");
-  EXPECT_EQ(u.read_list(25, {last.span()}), IoStatus::eof);
-}
-
-TEST(ListRead, InternalReadOfOneText) {
-  int a = 0, b = 0;
-  EXPECT_EQ(read_text("12 34 56", {&a, &b}), IoStatus::ok);
-  EXPECT_EQ(a, 12);
-  EXPECT_EQ(b, 34);
-  EXPECT_EQ(read_text("12", {&a, &b}), IoStatus::error);  // running out is an error here
-  EXPECT_EQ(read_text("", {&a}), IoStatus::error);
-  EXPECT_EQ(read_text("  ", {&a}), IoStatus::error);
-  EXPECT_EQ(read_text("x", {&a}), IoStatus::error);
-  Text<4> t;
-  EXPECT_EQ(read_text("  'ab cd' ", {t.span()}), IoStatus::ok);
-  EXPECT_EQ(t.sv(), "ab c");
+  for (const char* token : {"1e39", "-3.5e38", "3.4028236e38", "1e400", "100000000000000000000000000000000000000000",
+                            "0.001e999999999999999999999", "inf", "-Infinity", "nan", "NaN", "1.5.2", "1e", "e5",
+                            ".", "+", "--1", "+-1", "0x10", "1,5", "12a"}) {
+    float v = -99.0f;
+    EXPECT_FALSE(parse_real(token, v)) << token;
+    EXPECT_EQ(v, -99.0f) << token;
+  }
 }
 
 }  // namespace
