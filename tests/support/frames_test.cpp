@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "support/frames.hpp"
 #include "testkit/test_session.hpp"
@@ -12,261 +13,155 @@ namespace {
 
 using testkit::TestSession;
 
-constexpr const char* kStars = " **************************************************\n";
-constexpr const char* kSlashes = " //////////////////////////////////////////////////\n";
-constexpr const char* kAts = " @@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@\n";
-constexpr const char* kEquals = " @=================================================\n";
-constexpr const char* kStarsEmpty = " ***                                            ***\n";
-constexpr const char* kErrorWord = " ***                   ERROR                    ***\n";
-constexpr const char* kErrorEnd = " ***                 ERROR END                  ***\n";
-constexpr const char* kWarningWord = " ///                  WARNING                   ///\n";
-constexpr const char* kWarningEnd = " ///                WARNING END                 ///\n";
-constexpr const char* kContinue = " ===> HIT RETURN TO CONTINUE\n";
-constexpr const char* kResume = " ===> HIT RETURN TO RESUME COMMANDS\n";
+const std::string kStars = " **************************************************\n";
+const std::string kSlashes = " //////////////////////////////////////////////////\n";
+const std::string kAts = " @@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@\n";
+const std::string kStarsEmpty = " ***                                            ***\n";
+const std::string kContinue = " ===> HIT RETURN TO CONTINUE\n";
+const std::string kErrorTail = kStars + " ***                 ERROR END                  ***\n" + kStars;
+const std::string kWarningTail = kSlashes + " ///                WARNING END                 ///\n" + kSlashes;
 
-std::string error_head(const char* named_line) {
-  return std::string(kStars) + kStars + kStarsEmpty + named_line + kErrorWord + kStarsEmpty + kStars + kStars;
+std::string error_head(const std::string& named_line) {
+  return kStars + kStars + kStarsEmpty + named_line + " ***                   ERROR                    ***\n" +
+         kStarsEmpty + kStars + kStars;
 }
 
-std::string error_tail() { return std::string(kStars) + kErrorEnd + kStars; }
-std::string warning_tail() { return std::string(kSlashes) + kWarningEnd + kSlashes; }
-
-TEST(Frames, EveryFrameLineIs51Columns) {
-  for (const char* l : {kStars, kSlashes, kAts, kEquals, kStarsEmpty, kErrorWord, kErrorEnd, kWarningWord,
-                        kWarningEnd}) {
-    EXPECT_EQ(std::string(l).size(), 52u) << l;  // with its line feed
-  }
+std::string menu_head(const std::string& title_line) {
+  return kAts + title_line + " @=================================================\n";
 }
 
-TEST(Frames, ErrorHeadAndTail) {
-  TestSession ts("\n");
-  errorhead(ts.s, "opef2", "5.3 ", "2024-10-25");
-  ts.s.out(" cannot open file");
-  errortail00(ts.s);
-  EXPECT_EQ(ts.take(), error_head(" ***          subroutine         opef2          ***\n") +
-                           " cannot open file\n" + kContinue + error_tail());
-  EXPECT_EQ(ts.console.reads(), 1);
-}
-
-TEST(Frames, WarningHeadAndTail) {
-  TestSession ts("\n");
-  warninghead(ts.s, RoutineId{"swpinfo    ", "3.0 ", "2024-10-25"});
-  warningtail00(ts.s);
-  EXPECT_EQ(ts.take(), std::string(kSlashes) + " ///          subroutine   swpinfo              ///\n" +
-                           kWarningWord + kSlashes + kContinue + warning_tail());
-}
-
-TEST(Frames, TheNameField) {
+// The name in 13 columns, right-justified or cut; its trailing blanks count.
+TEST(Frames, ErrorAndWarningHeads) {
   struct Case {
+    bool warning;
     std::string_view name;
     const char* line;
   };
   const Case cases[] = {
-      {"opef2", " ***          subroutine         opef2          ***\n"},
-      {"inintegvindef", " ***          subroutine inintegvindef          ***\n"},
-      {"abcdefghijklmnopqrst", " ***          subroutine abcdefghijklm          ***\n"},
-      {"swpinfo    ", " ***          subroutine   swpinfo              ***\n"},
-      {"", " ***          subroutine                        ***\n"},
+      {false, "inintegvindef", " ***          subroutine inintegvindef          ***\n"},
+      {false, "abcdefghijklmnopqrst", " ***          subroutine abcdefghijklm          ***\n"},
+      {false, "", " ***          subroutine                        ***\n"},
+      {true, "swpinfo    ", " ///          subroutine   swpinfo              ///\n"},
   };
   for (const auto& c : cases) {
     TestSession ts;
-    errorhead(ts.s, c.name, "1.0 ", "2024-10-25");
-    EXPECT_EQ(ts.take(), error_head(c.line)) << "'" << c.name << "'";
+    if (c.warning) warninghead(ts.s, c.name, "1.0 ", "2024-10-25");
+    if (!c.warning) errorhead(ts.s, c.name, "1.0 ", "2024-10-25");
+    EXPECT_EQ(ts.take(), c.warning ? kSlashes + c.line + " ///                  WARNING                   ///\n" + kSlashes
+                                   : error_head(c.line))
+        << "'" << c.name << "'";
   }
 }
 
-std::string menu_title(std::string_view title_line) { return std::string(kAts) + std::string(title_line) + kEquals; }
-
-TEST(Frames, MenuHeads) {
+TEST(Frames, MenuHeadsTitleVersionAndDate) {
   struct Case {
     bool main;
     RoutineId id;
     const char* line;
   };
   const Case cases[] = {
-      {true, {"quellatorix", "5.1", "2025-04-11"}, " @ main program quellatorix         v5.1 2025-04-11\n"},
-      {false, {"initsio2", "4.1 ", "2024-10-25"}, " @ subroutine initsio2              v4.1 2024-10-25\n"},
-      // The title keeps at most 18 (main) or 20 (other) characters of the name.
-      {true, {"abcdefghijklmnopqrstuvwxyz", "5.1", "2025-04-11"},
-       " @ main program abcdefghijklmnopqr  v5.1 2025-04-11\n"},
-      {false, {"abcdefghijklmnopqrstuvwxyz", "5.1", "2025-04-11"},
-       " @ subroutine abcdefghijklmnopqrst  v5.1 2025-04-11\n"},
-      {false, {"ab  ", "5.1", "2025-04-11"}, " @ subroutine ab                    v5.1 2025-04-11\n"},
+      // At most 18 (main) or 20 (other) characters of the name; its trailing blanks count.
+      {true, {"abcdefghijklmnopqrstuvwxyz", " 8.0", "2025"}, " @ main program abcdefghijklmnopqr  v8.0       2025\n"},
+      {false, {"abcdefghijklmnopqrstuvwxyz", "    ", ""}, " @ subroutine abcdefghijklmnopqrst     v           \n"},
+      {false, {"ab  ", "12345", "2024-10-25T10:00"}, " @ subroutine ab                   v1234 2024-10-25\n"},
+      {false, {"x", "ab   c", "2024-10-25"}, " @ subroutine x                      vab 2024-10-25\n"},  // cut to six, trimmed
+      {false, {"x", "1.2.3.4", "2024-10-25"}, " @ subroutine x                    v1.2. 2024-10-25\n"},
+      {false, {"x", "", "2024-10-25"}, " @ subroutine x                        v 2024-10-25\n"},
   };
   for (const auto& c : cases) {
     TestSession ts;
-    if (c.main) {
-      mainmenuhead(ts.s, c.id);
-    } else {
-      submenuhead(ts.s, c.id);
-    }
+    if (c.main) mainmenuhead(ts.s, c.id);
+    if (!c.main) submenuhead(ts.s, c.id);
     menutail(ts.s);
-    EXPECT_EQ(ts.take(), menu_title(c.line) + kAts) << c.id.name;
+    EXPECT_EQ(ts.take(), menu_head(c.line) + kAts) << c.id.name << "|" << c.id.vers << "|" << c.id.date;
   }
 }
 
-TEST(Frames, TheVersionField) {
-  struct Case {
-    std::string_view vers;
-    const char* field;  // columns 36 to 40
-  };
-  const Case cases[] = {
-      {"5.1", " v5.1"},  {"4.1 ", " v4.1"}, {" 8.0", " v8.0"},  {"    ", "    v"}, {"", "    v"},
-      {"12345", "v1234"}, {"1", "   v1"},  {"  2  ", "   v2"}, {"ab   c", "  vab"},  // cut to six, then trimmed
-      {"1.2.3.4", "v1.2."},
-  };
-  for (const auto& c : cases) {
-    TestSession ts;
-    submenuhead(ts.s, "x", c.vers, "2024-10-25");
-    EXPECT_EQ(ts.take(), menu_title(std::string(" @ subroutine x                    ") + c.field + " 2024-10-25\n"))
-        << "'" << c.vers << "'";
-  }
-}
+const std::string kWritesioHead = menu_head(" @ subroutine writesio              v2.1 2024-10-25\n");
 
-TEST(Frames, TheDateField) {
-  struct Case {
-    std::string_view date;
-    const char* field;
-  };
-  const Case cases[] = {
-      {"2024-10-25", "2024-10-25"},
-      {"2024", "      2024"},
-      {"2024-10-25T10:00", "2024-10-25"},
-      {"", "          "},
-  };
-  for (const auto& c : cases) {
-    TestSession ts;
-    submenuhead(ts.s, "x", "1.0 ", c.date);
-    EXPECT_EQ(ts.take(), menu_title(std::string(" @ subroutine x                     v1.0 ") + c.field + "\n"))
-        << "'" << c.date << "'";
-  }
-}
-
-const std::string kInitsio2Head = menu_title(" @ subroutine initsio2              v4.1 2024-10-25\n");
-const std::string kWritesioHead = menu_title(" @ subroutine writesio              v2.1 2024-10-25\n");
-
-constexpr const char* kListing =
-    " INPUT/OUTPUT SET UP:\n"
-    " standard  input unit        =  5\n"
-    " standard output unit        =  6\n"
-    " error     input unit        =  5\n"
-    " error    output unit        =  6\n"
-    " minimum output enabled      :  T\n"
-    " more    output enabled      :  T\n"
-    " maximum output enabled      :  F\n"
-    " command file open status    :  F\n"
-    " plot    file open status    :  F\n"
-    " pause after warning or error:  T\n";
-
-TEST(Initsio2, FillsTheBlockAndAnnouncesItself) {
+TEST(Initsio2, FillsTheBlockAndListsIt) {
   TestSession ts;
   ts.s.iocom = IoCom{};
-  ts.s.iocom.IUCMDF = 31;  // left as it is
+  ts.s.iocom.IUCMDF = 31;  // left as they are
   ts.s.iocom.ICMDFIDX = 2;
   ts.s.iocom.LPLOTF = true;
   ts.s.iocom.LCMDF = true;
-  initsio2(ts.s, 5);
-  EXPECT_EQ(ts.take(), kInitsio2Head + " INITIALIZING INPUT/OUTPUT\n");
-  const IoCom& io = ts.s.iocom;
-  EXPECT_EQ(io.IUSTDIN, 5);
-  EXPECT_EQ(io.IUSTDOUT, 6);
-  EXPECT_EQ(io.IUERRIN, 5);
-  EXPECT_EQ(io.IUERROUT, 6);
-  EXPECT_EQ(io.IUCMDF, 31);
-  EXPECT_EQ(io.ICMDFIDX, 2);
-  EXPECT_FALSE(io.LPLOTF);
-  EXPECT_FALSE(io.LCMDF);
-  EXPECT_TRUE(io.LPAUSE);
-  EXPECT_TRUE(io.LWITO[0]);
-  EXPECT_TRUE(io.LWITO[1]);
-  EXPECT_FALSE(io.LWITO[2]);
-  EXPECT_EQ(ts.console.reads(), 0);
-}
-
-TEST(Initsio2, WithFlagZeroListsTheSetUp) {
-  TestSession ts;
-  ts.s.iocom = IoCom{};
   initsio2(ts.s, 0);
-  EXPECT_EQ(ts.take(), kInitsio2Head + " INITIALIZING INPUT/OUTPUT\n" + kWritesioHead + kListing + kAts);
+  const IoCom& io = ts.s.iocom;
+  EXPECT_EQ(std::tuple(io.IUSTDIN, io.IUSTDOUT, io.IUERRIN, io.IUERROUT, io.IUCMDF, io.ICMDFIDX),
+            std::tuple(5, 6, 5, 6, 31, 2));
+  EXPECT_EQ(std::tuple(io.LPLOTF, io.LCMDF, io.LPAUSE, io.LWITO[0], io.LWITO[1], io.LWITO[2]),
+            std::tuple(false, false, true, true, true, false));
+  // The listing that follows: its head, the heading, ten value lines and its tail.
+  const std::string out = ts.take();
+  const std::string start = menu_head(" @ subroutine initsio2              v4.1 2024-10-25\n") +
+                            " INITIALIZING INPUT/OUTPUT\n" + kWritesioHead + " INPUT/OUTPUT SET UP:\n";
+  EXPECT_EQ(out.substr(0, start.size()), start);
+  EXPECT_EQ(testkit::lines_of(out).size(), 4u + 3u + 1u + 10u + 1u);
+  EXPECT_TRUE(out.ends_with(" pause after warning or error:  T\n" + kAts));
 }
 
+// The frame pieces stay on the console whatever unit takes the listing.
 TEST(Writesio, WithACommandFileTwelveLines) {
   TestSession ts;
+  ASSERT_TRUE(ts.units.open(26, "sio.txt", "new"));
   ts.s.iocom.LCMDF = true;
   ts.s.iocom.IUCMDF = 31;
   ts.s.iocom.ICMDFIDX = 100;  // too wide for its two columns
   ts.s.iocom.LPLOTF = true;
   ts.s.iocom.LPAUSE = false;
   ts.s.iocom.LWITO = {false, true, true};
-  writesio(ts.s, 6);
-  EXPECT_EQ(ts.take(), kWritesioHead +
-                           " INPUT/OUTPUT SET UP:\n"
-                           " standard  input unit        =  5\n"
-                           " standard output unit        =  6\n"
-                           " error     input unit        =  5\n"
-                           " error    output unit        =  6\n"
-                           " minimum output enabled      :  F\n"
-                           " more    output enabled      :  T\n"
-                           " maximum output enabled      :  T\n"
-                           " command file open status    :  T\n"
-                           " command file input unit     = 31\n"
-                           " command file input index    = **\n"
-                           " plot    file open status    :  T\n"
-                           " pause after warning or error:  F\n" +
-                           kAts);
-}
-
-TEST(Writesio, ToAnotherUnitTheFramesStayOnTheConsole) {
-  TestSession ts;
-  ASSERT_TRUE(ts.units.open(26, "sio.txt", "new"));
+  ts.s.iocom.IUSTDIN = -1;
   writesio(ts.s, 26);
   ts.units.close(26);
-  EXPECT_EQ(ts.dir.read("sio.txt"), kListing);
   EXPECT_EQ(ts.take(), kWritesioHead + kAts);
+  EXPECT_EQ(ts.dir.read("sio.txt"),
+            " INPUT/OUTPUT SET UP:\n"
+            " standard  input unit        = -1\n"
+            " standard output unit        =  6\n"
+            " error     input unit        =  5\n"
+            " error    output unit        =  6\n"
+            " minimum output enabled      :  F\n"
+            " more    output enabled      :  T\n"
+            " maximum output enabled      :  T\n"
+            " command file open status    :  T\n"
+            " command file input unit     = 31\n"
+            " command file input index    = **\n"
+            " plot    file open status    :  T\n"
+            " pause after warning or error:  F\n");
 }
 
-TEST(Pause, OffWritesTheTailAtOnceAndReadsNothing) {
-  TestSession ts("\n");
-  ts.s.iocom.LPAUSE = false;
-  errortail00(ts.s);
-  warningtail00(ts.s);
-  EXPECT_EQ(ts.take(), error_tail() + warning_tail());
-  EXPECT_EQ(ts.console.reads(), 0);
-  EXPECT_EQ(ts.console.lines_left(), 1u);
-}
-
-TEST(Pause, WithACommandFileOpenTheOtherPrompt) {
-  TestSession ts("\n\n");
-  ts.s.iocom.LCMDF = true;
-  errortail00(ts.s);
-  warningtail00(ts.s);
-  EXPECT_EQ(ts.take(), kResume + error_tail() + kResume + warning_tail());
-}
-
-TEST(Pause, AnyLineEndsItAndOnlyOneIsTaken) {
-  TestSession ts("go on\n\nnext\n");
-  warningtail00(ts.s);
-  errortail00(ts.s);
-  EXPECT_EQ(ts.take(), kContinue + warning_tail() + kContinue + error_tail());
-  EXPECT_EQ(ts.console.lines_left(), 1u);
-}
-
-TEST(Pause, AFailedReadAsksAgain) {
-  TestSession ts;
-  ts.console.fail_next_read();
-  ts.console.fail_next_read();
-  ts.console.type("\n");
-  errortail00(ts.s);
-  EXPECT_EQ(ts.take(), std::string(kContinue) + kContinue + kContinue + error_tail());
-  EXPECT_EQ(ts.console.reads(), 3);
-}
-
-TEST(Pause, TheEndOfTheConsoleInputEndsIt) {
-  TestSession ts;
-  errortail00(ts.s);
-  warningtail00(ts.s);  // the end is final: one prompt, no wait
-  EXPECT_EQ(ts.take(), kContinue + error_tail() + kContinue + warning_tail());
-  EXPECT_TRUE(ts.units.console_ended());
+// Both tails, the error tail first: their prompts, what they leave unread.
+TEST(Pause, PromptsUntilALineIsRead) {
+  struct Case {
+    const char* what;
+    std::string typed;
+    int failed_reads;  // before the typed lines
+    bool pause, cmdf;
+    std::string out;
+    std::size_t left;
+  };
+  const std::string continued = kContinue + kErrorTail + kContinue + kWarningTail;
+  const Case cases[] = {
+      {"any line, one each", "go on\n\nnext\n", 0, true, false, continued, 1},
+      {"off", "\n", 0, false, false, kErrorTail + kWarningTail, 1},
+      {"command file", "\n\n", 0, true, true,
+       " ===> HIT RETURN TO RESUME COMMANDS\n" + kErrorTail + " ===> HIT RETURN TO RESUME COMMANDS\n" + kWarningTail, 0},
+      {"failed reads", "\n\n", 2, true, false, kContinue + kContinue + continued, 0},
+      {"end of input, final", "", 0, true, false, continued, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TestSession ts;
+    for (int i = 0; i < c.failed_reads; ++i) ts.console.fail_next_read();
+    ts.console.type(c.typed);
+    ts.s.iocom.LPAUSE = c.pause;
+    ts.s.iocom.LCMDF = c.cmdf;
+    errortail00(ts.s);
+    warningtail00(ts.s);
+    EXPECT_EQ(ts.take(), c.out);
+    EXPECT_EQ(ts.console.lines_left(), c.left);
+  }
 }
 
 TEST(Pause, PromptsOnTheErrorOutputAndReadsTheErrorInput) {
@@ -276,13 +171,12 @@ TEST(Pause, PromptsOnTheErrorOutputAndReadsTheErrorInput) {
   ASSERT_TRUE(ts.units.open(28, "errors.txt", "new"));
   ts.s.iocom.IUERRIN = 27;
   ts.s.iocom.IUERROUT = 28;
-  ts.s.iocom.LCMDF = true;
   errorhead(ts.s, "x", "1.0 ", "2024-10-25");
   errortail00(ts.s);
   ts.units.close(28);
   EXPECT_EQ(ts.take(), "");
   EXPECT_EQ(ts.dir.read("errors.txt"),
-            error_head(" ***          subroutine             x          ***\n") + kResume + error_tail());
+            error_head(" ***          subroutine             x          ***\n") + kContinue + kErrorTail);
   EXPECT_EQ(ts.console.reads(), 0);
 }
 

@@ -3,52 +3,36 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "support/nux_preferences.hpp"
 
 namespace {
 
-TEST(NuxPreferences, TheThirteenValues) {
-  EXPECT_EQ(NUX_getStackSize(), 33554432);
-  EXPECT_EQ(NUX_getMdiMode(), 0);
-  EXPECT_EQ(NUX_getShowMaximized(), 0);
-  EXPECT_EQ(NUX_promptSaveOnExit(), 1);
-  EXPECT_EQ(NUX_getMainWindowWidth(), 340);
-  EXPECT_EQ(NUX_getMainWindowHeight(), 700);
-  EXPECT_EQ(NUX_getMdiTextWindowWidth(), 255);
-  EXPECT_EQ(NUX_getMdiTextWindowHeight(), 525);
-  EXPECT_EQ(NUX_defaultFontSize(), 10);
-  char family[30];
-  NUX_defaultFontFamily(family, 30);
-  EXPECT_EQ(std::string(family, 30), "Monaco                        ");
-  EXPECT_EQ(NUX_autoSave(), 0);
-  EXPECT_EQ(NUX_closeOnProgramFinish(), 1);
-  EXPECT_EQ(NUX_showDefaultOutputWindow(), 1);
+TEST(NuxPreferences, TheFixedValues) {
+  const std::vector<std::int32_t> got = {
+      NUX_getStackSize(),          NUX_getMdiMode(),           NUX_getShowMaximized(),
+      NUX_promptSaveOnExit(),      NUX_getMainWindowWidth(),   NUX_getMainWindowHeight(),
+      NUX_getMdiTextWindowWidth(), NUX_getMdiTextWindowHeight(), NUX_defaultFontSize(),
+      NUX_autoSave(),              NUX_closeOnProgramFinish(), NUX_showDefaultOutputWindow()};
+  EXPECT_EQ(got, (std::vector<std::int32_t>{33554432, 0, 0, 1, 340, 700, 255, 525, 10, 0, 1, 1}));
+  // Three quarters of the main size, truncated: 255.75 gives 255.
+  EXPECT_EQ(qx::nux_text_window_size(341), 255);
 }
 
 TEST(NuxPreferences, FontFamilyIntoAnyLength) {
+  const std::string untouched(32, '#');
   struct Case {
     int length;
-    const char* result;  // the whole buffer of 8 afterwards
+    std::string buffer;  // all 32 characters afterwards
   };
   const Case cases[] = {
-      {8, "Monaco  "}, {6, "Monaco##"}, {4, "Mona####"}, {1, "M#######"}, {0, "########"}, {-5, "########"},
-  };
+      {30, "Monaco" + std::string(24, ' ') + "##"}, {4, "Mona" + untouched.substr(4)}, {0, untouched}, {-5, untouched}};
   for (const auto& c : cases) {
-    char buf[8];
-    std::fill(buf, buf + 8, '#');
-    NUX_defaultFontFamily(buf, c.length);
-    EXPECT_EQ(std::string(buf, 8), c.result) << c.length;
+    std::string buf = untouched;
+    NUX_defaultFontFamily(buf.data(), c.length);
+    EXPECT_EQ(buf, c.buffer) << c.length;
   }
-}
-
-TEST(NuxPreferences, TextWindowSizeIsThreeQuartersTruncated) {
-  EXPECT_EQ(qx::nux_text_window_size(341), 255);  // 255.75
-  EXPECT_EQ(qx::nux_text_window_size(340), 255);
-  EXPECT_EQ(qx::nux_text_window_size(700), 525);
-  EXPECT_EQ(qx::nux_text_window_size(3), 2);      // 2.25
-  EXPECT_EQ(qx::nux_text_window_size(1), 0);
-  EXPECT_EQ(qx::nux_text_window_size(-3), -2);    // toward zero
 }
 
 }  // namespace
