@@ -1,55 +1,38 @@
 // Console set-up and frames, byte for byte, and the pause of the tails.
 
+#include "support/frames.hpp"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <tuple>
 
-#include "support/frames.hpp"
+#include "testkit/frame_texts.hpp"
 #include "testkit/test_session.hpp"
 
 namespace qx {
 namespace {
 
-using testkit::TestSession;
-
-const std::string kStars = " **************************************************\n";
-const std::string kSlashes = " //////////////////////////////////////////////////\n";
-const std::string kAts = " @@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@@\n";
-const std::string kStarsEmpty = " ***                                            ***\n";
-const std::string kContinue = " ===> HIT RETURN TO CONTINUE\n";
-const std::string kErrorTail = kStars + " ***                 ERROR END                  ***\n" + kStars;
-const std::string kWarningTail = kSlashes + " ///                WARNING END                 ///\n" + kSlashes;
-
-std::string error_head(const std::string& named_line) {
-  return kStars + kStars + kStarsEmpty + named_line + " ***                   ERROR                    ***\n" +
-         kStarsEmpty + kStars + kStars;
-}
-
-std::string menu_head(const std::string& title_line) {
-  return kAts + title_line + " @=================================================\n";
-}
+using namespace testkit;
 
 // The name in 13 columns, right-justified or cut; its trailing blanks count.
 TEST(Frames, ErrorAndWarningHeads) {
   struct Case {
     bool warning;
     std::string_view name;
-    const char* line;
+    std::string field;
   };
   const Case cases[] = {
-      {false, "inintegvindef", " ***          subroutine inintegvindef          ***\n"},
-      {false, "abcdefghijklmnopqrst", " ***          subroutine abcdefghijklm          ***\n"},
-      {false, "", " ***          subroutine                        ***\n"},
-      {true, "swpinfo    ", " ///          subroutine   swpinfo              ///\n"},
+      {false, "inintegvindef", "inintegvindef"},
+      {false, "abcdefghijklmnopqrst", "abcdefghijklm"},
+      {false, "", "             "},
+      {true, "swpinfo    ", "  swpinfo    "},
   };
   for (const auto& c : cases) {
     TestSession ts;
     if (c.warning) warninghead(ts.s, c.name, "1.0 ", "2024-10-25");
     if (!c.warning) errorhead(ts.s, c.name, "1.0 ", "2024-10-25");
-    EXPECT_EQ(ts.take(), c.warning ? kSlashes + c.line + " ///                  WARNING                   ///\n" + kSlashes
-                                   : error_head(c.line))
-        << "'" << c.name << "'";
+    EXPECT_EQ(ts.take(), c.warning ? warning_head(c.field) : error_head(c.field)) << "'" << c.name << "'";
   }
 }
 
@@ -64,7 +47,8 @@ TEST(Frames, MenuHeadsTitleVersionAndDate) {
       {true, {"abcdefghijklmnopqrstuvwxyz", " 8.0", "2025"}, " @ main program abcdefghijklmnopqr  v8.0       2025\n"},
       {false, {"abcdefghijklmnopqrstuvwxyz", "    ", ""}, " @ subroutine abcdefghijklmnopqrst     v           \n"},
       {false, {"ab  ", "12345", "2024-10-25T10:00"}, " @ subroutine ab                   v1234 2024-10-25\n"},
-      {false, {"x", "ab   c", "2024-10-25"}, " @ subroutine x                      vab 2024-10-25\n"},  // cut to six, trimmed
+      // "vab   c" cut to six characters, then trimmed.
+      {false, {"x", "ab   c", "2024-10-25"}, " @ subroutine x                      vab 2024-10-25\n"},
       {false, {"x", "1.2.3.4", "2024-10-25"}, " @ subroutine x                    v1.2. 2024-10-25\n"},
       {false, {"x", "", "2024-10-25"}, " @ subroutine x                        v 2024-10-25\n"},
   };
@@ -73,7 +57,7 @@ TEST(Frames, MenuHeadsTitleVersionAndDate) {
     if (c.main) mainmenuhead(ts.s, c.id);
     if (!c.main) submenuhead(ts.s, c.id);
     menutail(ts.s);
-    EXPECT_EQ(ts.take(), menu_head(c.line) + kAts) << c.id.name << "|" << c.id.vers << "|" << c.id.date;
+    EXPECT_EQ(ts.take(), menu_head(c.line) + kAtRule) << c.id.name << "|" << c.id.vers << "|" << c.id.date;
   }
 }
 
@@ -98,37 +82,39 @@ TEST(Initsio2, FillsTheBlockAndListsIt) {
                             " INITIALIZING INPUT/OUTPUT\n" + kWritesioHead + " INPUT/OUTPUT SET UP:\n";
   EXPECT_EQ(out.substr(0, start.size()), start);
   EXPECT_EQ(testkit::lines_of(out).size(), 4u + 3u + 1u + 10u + 1u);
-  EXPECT_TRUE(out.ends_with(" pause after warning or error:  T\n" + kAts));
+  EXPECT_TRUE(out.ends_with(" pause after warning or error:  T\n" + kAtRule));
 }
 
 // The frame pieces stay on the console whatever unit takes the listing.
 TEST(Writesio, WithACommandFileTwelveLines) {
   TestSession ts;
   ASSERT_TRUE(ts.units.open(26, "sio.txt", "new"));
+  // Neighbouring lines show different values.
+  ts.s.iocom.IUSTDIN = -1;
+  ts.s.iocom.IUERROUT = 7;
+  ts.s.iocom.LWITO = {false, true, false};
   ts.s.iocom.LCMDF = true;
   ts.s.iocom.IUCMDF = 31;
   ts.s.iocom.ICMDFIDX = 100;  // too wide for its two columns
-  ts.s.iocom.LPLOTF = true;
-  ts.s.iocom.LPAUSE = false;
-  ts.s.iocom.LWITO = {false, true, true};
-  ts.s.iocom.IUSTDIN = -1;
+  ts.s.iocom.LPLOTF = false;
+  ts.s.iocom.LPAUSE = true;
   writesio(ts.s, 26);
   ts.units.close(26);
-  EXPECT_EQ(ts.take(), kWritesioHead + kAts);
+  EXPECT_EQ(ts.take(), kWritesioHead + kAtRule);
   EXPECT_EQ(ts.dir.read("sio.txt"),
             " INPUT/OUTPUT SET UP:\n"
             " standard  input unit        = -1\n"
             " standard output unit        =  6\n"
             " error     input unit        =  5\n"
-            " error    output unit        =  6\n"
+            " error    output unit        =  7\n"
             " minimum output enabled      :  F\n"
             " more    output enabled      :  T\n"
-            " maximum output enabled      :  T\n"
+            " maximum output enabled      :  F\n"
             " command file open status    :  T\n"
             " command file input unit     = 31\n"
             " command file input index    = **\n"
-            " plot    file open status    :  T\n"
-            " pause after warning or error:  F\n");
+            " plot    file open status    :  F\n"
+            " pause after warning or error:  T\n");
 }
 
 // Both tails, the error tail first: their prompts, what they leave unread.
@@ -141,13 +127,13 @@ TEST(Pause, PromptsUntilALineIsRead) {
     std::string out;
     std::size_t left;
   };
-  const std::string continued = kContinue + kErrorTail + kContinue + kWarningTail;
+  const std::string continued = kHitReturn + kErrorEnd + kHitReturn + kWarningEnd;
   const Case cases[] = {
       {"any line, one each", "go on\n\nnext\n", 0, true, false, continued, 1},
-      {"off", "\n", 0, false, false, kErrorTail + kWarningTail, 1},
+      {"off", "\n", 0, false, false, kErrorEnd + kWarningEnd, 1},
       {"command file", "\n\n", 0, true, true,
-       " ===> HIT RETURN TO RESUME COMMANDS\n" + kErrorTail + " ===> HIT RETURN TO RESUME COMMANDS\n" + kWarningTail, 0},
-      {"failed reads", "\n\n", 2, true, false, kContinue + kContinue + continued, 0},
+       " ===> HIT RETURN TO RESUME COMMANDS\n" + kErrorEnd + " ===> HIT RETURN TO RESUME COMMANDS\n" + kWarningEnd, 0},
+      {"failed reads", "\n\n", 2, true, false, kHitReturn + kHitReturn + continued, 0},
       {"end of input, final", "", 0, true, false, continued, 0},
   };
   for (const Case& c : cases) {
@@ -175,8 +161,7 @@ TEST(Pause, PromptsOnTheErrorOutputAndReadsTheErrorInput) {
   errortail00(ts.s);
   ts.units.close(28);
   EXPECT_EQ(ts.take(), "");
-  EXPECT_EQ(ts.dir.read("errors.txt"),
-            error_head(" ***          subroutine             x          ***\n") + kContinue + kErrorTail);
+  EXPECT_EQ(ts.dir.read("errors.txt"), error_head("            x") + kHitReturn + kErrorEnd);
   EXPECT_EQ(ts.console.reads(), 0);
 }
 

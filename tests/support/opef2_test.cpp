@@ -5,97 +5,40 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/memory_console.hpp"
-#include "platform/memory_file_system.hpp"
 #include "platform/stop.hpp"
-#include "support/text_utils.hpp"
-#include "testkit/fake_services.hpp"
+#include "testkit/frame_texts.hpp"
 #include "testkit/test_session.hpp"
 
 namespace qx {
 namespace {
 
-using testkit::TestSession;
+using namespace testkit;
 
-const std::string kDots = " " + std::string(42, '.');
-const std::string kAts = " " + std::string(50, '@');
-const std::string kStars = " " + std::string(50, '*');
-const std::string kSlashes = " " + std::string(50, '/');
-const std::string kReturn = " ===> HIT RETURN TO CONTINUE\n";
+const std::string kIn = "fracture data input";
+const std::string kOut = "fracture data output";
+const std::string kInAsk = "fracture data input file name";
 
-const std::string kInLabel = "fracture data input";
-const std::string kOutLabel = "fracture data output";
-
-const std::string kAnnounceHead = kAts + "\n @ subroutine opef2" + std::string(15, ' ') + "  v5.3 2024-10-22\n @" +
-                                  std::string(49, '=') + "\n";
+std::string padded(std::string text, std::size_t size) {
+  text.resize(size, ' ');
+  return text;
+}
 
 std::string announce(const std::string& label) {
-  return kAnnounceHead + " OPENING " + label + " FILE\n" + kAts + "\n";
+  return menu_head(" @ subroutine opef2                 v5.3 2024-10-22\n") + " OPENING " + label + " FILE\n" + kAtRule;
 }
 
-// The name prompt, verbose, answered by typing a name.
-std::string asked(const std::string& prompt, const std::string& shown_default, const std::string& typed) {
-  return kDots + "\n Enter " + prompt + "\n or return for default value\n Default = " + shown_default +
-         "\n New value = " + typed + std::string(250 - typed.size(), ' ') + "\n" + kDots + "\n";
+// The name prompt without its explanations: a name typed, or RETURN for the default.
+std::string asked(const std::string& prompt, const std::string& name, bool by_default = false) {
+  return " Enter " + prompt + "\n" + (by_default ? " ichar =  32 => use default value\n" : "") +
+         " New value = " + padded(name, 250) + "\n";
 }
 
-// The same prompt answered with an empty line.
-std::string asked_default(const std::string& prompt, const std::string& shown_default) {
-  return kDots + "\n Enter " + prompt + "\n or return for default value\n Default = " + shown_default +
-         "\n ichar =  32 => use default value\n New value = " + shown_default +
-         std::string(250 - shown_default.size(), ' ') + "\n" + kDots + "\n";
-}
-
-std::string failure_lines(const std::string& label, const std::string& name, const std::string& unit) {
-  return " COULD NOT OPEN " + label + " FILE\n File name = " + name + std::string(250 - name.size(), ' ') +
-         "\n for unit = " + unit + "\n";
+std::string failed(const std::string& label, const std::string& name, const std::string& unit) {
+  return " COULD NOT OPEN " + label + " FILE\n File name = " + padded(name, 250) + "\n for unit = " + unit + "\n";
 }
 
 std::string warning(const std::string& label, const std::string& name, const std::string& unit) {
-  return kSlashes + "\n ///" + std::string(10, ' ') + "subroutine         opef2" + std::string(10, ' ') + "///\n ///" +
-         std::string(18, ' ') + "WARNING " + std::string(18, ' ') + "///\n" + kSlashes + "\n" +
-         failure_lines(label, name, unit) + " ===> RETRYING\n" + kReturn + kSlashes + "\n ///" +
-         std::string(16, ' ') + "WARNING END " + std::string(16, ' ') + "///\n" + kSlashes + "\n";
-}
-
-std::string error_head(const std::string& name13) {
-  const std::string side = " ***";
-  return kStars + "\n" + kStars + "\n" + side + std::string(44, ' ') + "***\n" + side + std::string(10, ' ') +
-         "subroutine " + name13 + std::string(10, ' ') + "***\n" + side + std::string(19, ' ') + "ERROR " +
-         std::string(19, ' ') + "***\n" + side + std::string(44, ' ') + "***\n" + kStars + "\n" + kStars + "\n";
-}
-
-const std::string kErrorTail = kReturn + kStars + "\n ***" + std::string(17, ' ') + "ERROR END " +
-                               std::string(17, ' ') + "***\n" + kStars + "\n";
-
-const std::string kSorryFace =
-    "  \n"
-    "                    &&&&&&&&&&&&            \n"
-    "                &&                &&        \n"
-    "             &&                      &&     \n"
-    "           &&                          &&   \n"
-    "          &&                            &&  \n"
-    "         &&                              && \n"
-    "         &        &&&          &&&        & \n"
-    "        &&        &&&          &&&        &&\n"
-    "        &&                                &&\n"
-    "        &&                                &&\n"
-    "        &&                                &&\n"
-    "         &          &&&&&&&&&&&&          & \n"
-    "         &&      &&&            &&&      && \n"
-    "          &&   &&                  &&   &&  \n"
-    "           &&                          &&   \n"
-    "             &&                      &&     \n"
-    "                &&                &&        \n"
-    "                    &&&&&&&&&&&&            \n"
-    "  \n";
-
-const std::string kConsoleEnd = " ===> END OF CONSOLE INPUT: STOPPING EXECUTION\n";
-
-std::string first_line(TestSession& ts, int unit) {
-  Text<20> line;
-  EXPECT_EQ(ts.units.read_line(unit, line.span()), platform::IoStatus::ok);
-  return std::string(trimmed(line.sv()));
+  return warning_head("        opef2") + failed(label, name, unit) + " ===> RETRYING\n" + kHitReturn + kWarningEnd;
 }
 
 // Runs opef2 expecting it to end the run; gives the stop status.
@@ -109,211 +52,105 @@ int stop_status(Session& s, MutText fname, std::string_view label, int unit, std
   return -1;
 }
 
-// ------------------------------------------------------------- the dialogue
-
-TEST(Opef2, NameInASubFolderGivesTheBaseName) {
-  TestSession ts("data/in.txt\n");
-  std::filesystem::create_directory(ts.dir.path() / "data");
-  ts.dir.write("data/in.txt", "Set A\nx\n");
-  Text<50> infile("quelta_in.txt");
-  opef2(ts.s, infile.span(), Text<50>(kInLabel), 25, "old", 0);
-  EXPECT_EQ(infile.sv(), "in.txt" + std::string(44, ' '));
-  EXPECT_EQ(first_line(ts, 25), "Set A");
-  EXPECT_EQ(ts.take(), announce(kInLabel) + asked("fracture data input file name", "quelta_in.txt", "data/in.txt"));
-}
-
-TEST(Opef2, MissingFileIsRetriedWithTheFailedNameAsDefault) {
-  // A missing name, RETURN; the default (that name again), RETURN; a good name.
-  TestSession ts("missing.txt\n\n\n\nin.txt\n");
-  ts.dir.write("in.txt", "Set B\n");
-  Text<50> infile("quelta_in.txt");
-  opef2(ts.s, infile.span(), Text<50>(kInLabel), 25, "old", 0);
-  EXPECT_EQ(infile.sv(), "in.txt" + std::string(44, ' '));
-  EXPECT_EQ(first_line(ts, 25), "Set B");
-  const std::string prompt = "fracture data input file name";
-  EXPECT_EQ(ts.take(), announce(kInLabel) + asked(prompt, "quelta_in.txt", "missing.txt") +
-                           warning(kInLabel, "missing.txt", "  25") + announce(kInLabel) +
-                           asked_default(prompt, "missing.txt") + warning(kInLabel, "missing.txt", "  25") +
-                           announce(kInLabel) + asked(prompt, "missing.txt", "in.txt"));
-}
-
-TEST(Opef2, ExistingFileIsNeverOverwrittenAsNew) {
-  TestSession ts("out.txt\n\nfresh.txt\n");
-  ts.dir.write("out.txt", "keep me\n");
-  Text<50> outfile("quelta_out.txt");
-  opef2(ts.s, outfile.span(), Text<50>(kOutLabel), 26, "new", 0);
-  EXPECT_EQ(outfile.sv(), "fresh.txt" + std::string(41, ' '));
-  const std::string prompt = "fracture data output file name";
-  EXPECT_EQ(ts.take(), announce(kOutLabel) + asked(prompt, "quelta_out.txt", "out.txt") +
-                           warning(kOutLabel, "out.txt", "  26") + announce(kOutLabel) +
-                           asked(prompt, "out.txt", "fresh.txt"));
-  ts.units.write_line(26, "result");
-  ts.units.close(26);
-  EXPECT_EQ(ts.dir.read("out.txt"), "keep me\n");
-  EXPECT_EQ(ts.dir.read("fresh.txt"), "result\n");
-}
-
-TEST(Opef2, FolderIsNotAnOldFile) {
-  TestSession ts("data\n\ndata/\n\nin.txt\n");
-  std::filesystem::create_directory(ts.dir.path() / "data");
-  ts.dir.write("in.txt", "");
-  Text<50> infile("quelta_in.txt");
-  opef2(ts.s, infile.span(), Text<50>(kInLabel), 25, "old", 0);
-  EXPECT_EQ(infile.sv(), "in.txt" + std::string(44, ' '));
-  const std::string prompt = "fracture data input file name";
-  EXPECT_EQ(ts.take(), announce(kInLabel) + asked(prompt, "quelta_in.txt", "data") +
-                           warning(kInLabel, "data", "  25") + announce(kInLabel) + asked(prompt, "data", "data/") +
-                           warning(kInLabel, "data/", "  25") + announce(kInLabel) +
-                           asked(prompt, "data/", "in.txt"));
-}
-
-TEST(Opef2, NameWithANulByteOpensNothing) {
-  const std::string bad("out.txt\0.bak", 12);
-  TestSession ts(bad + "\n\nfresh.txt\n");
-  Text<50> outfile("quelta_out.txt");
-  opef2(ts.s, outfile.span(), Text<50>(kOutLabel), 26, "new", 0);
-  EXPECT_EQ(outfile.sv(), "fresh.txt" + std::string(41, ' '));
-  const std::string prompt = "fracture data output file name";
-  EXPECT_EQ(ts.take(), announce(kOutLabel) + asked(prompt, "quelta_out.txt", bad) +
-                           warning(kOutLabel, bad, "  26") + announce(kOutLabel) + asked(prompt, bad, "fresh.txt"));
-  EXPECT_FALSE(ts.dir.exists("out.txt"));
-
-  TestSession old(std::string("in.txt\0", 7) + "\n\nin.txt\n");
-  old.s.iocom.LWITO[1] = false;
-  old.dir.write("in.txt", "");
-  Text<50> infile("quelta_in.txt");
-  opef2(old.s, infile.span(), Text<50>(kInLabel), 25, "old", 0);
-  EXPECT_NE(old.take().find(" ===> RETRYING\n"), std::string::npos);
-}
-
-TEST(Opef2, LongLabelCutsOnlyThePrompt) {
-  const std::string label = "very long label for the fracture data input";  // 43 characters
-  TestSession ts("nope.txt\n\nin.txt\n");
-  ts.dir.write("in.txt", "");
-  Text<50> infile("quelta_in.txt");
-  opef2(ts.s, infile.span(), Text<60>("  " + label), 25, "old", 0);
-  const std::string prompt = "very long label for the fracture data in";  // 40 characters
-  EXPECT_EQ(ts.take(), announce(label) + asked(prompt, "quelta_in.txt", "nope.txt") +
-                           warning(label, "nope.txt", "  25") + announce(label) + asked(prompt, "nope.txt", "in.txt"));
-}
-
-TEST(Opef2, QuietDialogue) {
-  TestSession ts("in.txt\n");
-  ts.s.iocom.LWITO[1] = false;
-  ts.dir.write("in.txt", "");
-  Text<50> infile("quelta_in.txt");
-  opef2(ts.s, infile.span(), Text<50>(kInLabel), 25, "old", 0);
-  EXPECT_EQ(ts.take(), announce(kInLabel) + " Enter fracture data input file name\n New value = in.txt" +
-                           std::string(244, ' ') + "\n");
-}
-
-TEST(Opef2, BaseNameIsCutToFname) {
-  TestSession ts("deep/a_rather_long_name.txt\n");
-  ts.s.iocom.LWITO[1] = false;
-  std::filesystem::create_directory(ts.dir.path() / "deep");
-  ts.dir.write("deep/a_rather_long_name.txt", "");
-  Text<6> fname("in");
-  opef2(ts.s, fname.span(), kInLabel, 25, "old", 0);
-  EXPECT_EQ(fname.sv(), "a_rath");
-  EXPECT_TRUE(ts.units.is_open(25));
-}
-
-// ------------------------------------------------------ without the dialogue
-
-TEST(Opef2, SilentModeOpensWithoutAWord) {
-  TestSession ts;
-  std::filesystem::create_directory(ts.dir.path() / "data");
-  ts.dir.write("data/in.txt", "Set C\n");
-  Text<50> infile("data/in.txt");
-  opef2(ts.s, infile.span(), Text<50>(kInLabel), 25, "old", 7);
-  EXPECT_EQ(infile.sv(), "in.txt" + std::string(44, ' '));
-  EXPECT_EQ(first_line(ts, 25), "Set C");
-  EXPECT_EQ(ts.take(), "");
-}
-
-TEST(Opef2, OtherModeAnnouncesButDoesNotAsk) {
-  TestSession ts("typed but never read\n");
-  ts.dir.write("in.txt", "Set D\n");
-  Text<50> infile("in.txt");
-  opef2(ts.s, infile.span(), Text<50>(kInLabel), 25, "old", 1);
-  EXPECT_EQ(infile.sv(), "in.txt" + std::string(44, ' '));
-  EXPECT_EQ(ts.take(), announce(kInLabel));
-  EXPECT_EQ(ts.console.lines_left(), 1u);
-}
-
-TEST(Opef2, FailedOpenWithoutDialogueStops) {
+// The scratch folder holds in.txt ("Set A") and data/in.txt ("Set B"); the
+// answers go without the explanations.
+TEST(Opef2, DialogueAsksUntilAnOpenSucceeds) {
+  const std::string nul("in.txt\0.bak", 11);
+  const std::string long_label = "very long label for the fracture data input";  // 43 characters
+  const std::string long_prompt = "very long label for the fracture data in";    // 40
   struct Case {
-    int inter;
-    bool announced;
+    const char* what;
+    std::string typed, label;
+    std::size_t room;  // the length of fname, which holds "quelta.txt" on entry
+    std::string fname, first_line, out;
   };
-  for (const Case c : {Case{1, true}, Case{7, false}, Case{-3, true}}) {
-    SCOPED_TRACE(c.inter);
-    TestSession ts("\n");  // the RETURN of the pause
-    Text<50> infile("missing.txt");
-    EXPECT_EQ(stop_status(ts.s, infile.span(), Text<50>(kInLabel), 25, "old", c.inter), 0);
-    EXPECT_EQ(infile.sv(), "missing.txt" + std::string(39, ' '));
-    EXPECT_EQ(ts.take(), (c.announced ? announce(kInLabel) : "") + error_head("        opef2") +
-                             failure_lines(kInLabel, "missing.txt", "  25") + " ===> STOPPING EXECUTION\n" +
-                             kErrorTail + kSorryFace);
-    EXPECT_EQ(ts.console.lines_left(), 0u);
-    EXPECT_FALSE(ts.units.is_open(25));
+  const Case cases[] = {
+      {"base name cut to fname", "data/in.txt\n", kIn, 4, "in.t", "Set B",
+       announce(kIn) + asked(kInAsk, "data/in.txt")},
+      // A missing name, RETURN; the default (that name again), RETURN; a good name.
+      {"missing, retried with its name as default", "missing.txt\n\n\n\nin.txt\n", kIn, 50, padded("in.txt", 50),
+       "Set A",
+       announce(kIn) + asked(kInAsk, "missing.txt") + warning(kIn, "missing.txt", "  25") + announce(kIn) +
+           asked(kInAsk, "missing.txt", true) + warning(kIn, "missing.txt", "  25") + announce(kIn) +
+           asked(kInAsk, "in.txt")},
+      {"a NUL byte opens nothing", nul + "\n\nin.txt\n", kIn, 50, padded("in.txt", 50), "Set A",
+       announce(kIn) + asked(kInAsk, nul) + warning(kIn, nul, "  25") + announce(kIn) + asked(kInAsk, "in.txt")},
+      {"long label cuts only the prompt", "nope.txt\n\nin.txt\n", "  " + long_label, 50, padded("in.txt", 50), "Set A",
+       announce(long_label) + asked(long_prompt, "nope.txt") + warning(long_label, "nope.txt", "  25") +
+           announce(long_label) + asked(long_prompt, "in.txt")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TestSession ts(c.typed);
+    ts.s.iocom.LWITO[1] = false;
+    ts.dir.write("in.txt", "Set A\n");
+    std::filesystem::create_directory(ts.dir.path() / "data");
+    ts.dir.write("data/in.txt", "Set B\n");
+    std::string fname = padded("quelta.txt", c.room);
+    opef2(ts.s, MutText(fname.data(), fname.size()), c.label, 25, "old", 0);
+    EXPECT_EQ(fname, c.fname);
+    EXPECT_EQ(ts.take(), c.out);
+    Text<5> line;
+    EXPECT_EQ(ts.units.read_line(25, line.span()), platform::IoStatus::ok);
+    EXPECT_EQ(line.sv(), c.first_line);
   }
 }
 
-TEST(Opef2, ExistingFileAsNewStopsWithoutDialogue) {
-  TestSession ts;
-  ts.s.iocom.LPAUSE = false;
-  ts.dir.write("quelta_out.txt", "old results\n");
-  Text<50> outfile("quelta_out.txt");
-  EXPECT_EQ(stop_status(ts.s, outfile.span(), Text<50>(kOutLabel), 1234, "new", 7), 0);
-  EXPECT_EQ(ts.take(), error_head("        opef2") + failure_lines(kOutLabel, "quelta_out.txt", "1234") +
-                           " ===> STOPPING EXECUTION\n" + kErrorTail.substr(kReturn.size()) + kSorryFace);
-  EXPECT_EQ(ts.dir.read("quelta_out.txt"), "old results\n");
+TEST(Opef2, WithoutDialogueOpensTheNameGiven) {
+  for (const int inter : {7, 1}) {
+    TestSession ts("typed but never read\n");
+    std::filesystem::create_directory(ts.dir.path() / "data");
+    ts.dir.write("data/in.txt", "Set C\n");
+    Text<50> fname("data/in.txt");
+    opef2(ts.s, fname.span(), Text<50>(kIn), 25, "old", inter);
+    EXPECT_EQ(fname.sv(), padded("in.txt", 50));
+    EXPECT_EQ(ts.take(), inter == 7 ? "" : announce(kIn)) << inter;  // 7 alone opens without a word
+    EXPECT_EQ(ts.console.lines_left(), 1u);
+    EXPECT_TRUE(ts.units.is_open(25));
+  }
 }
 
-// ------------------------------------------------------------- the base name
-
-TEST(Opef2, NameEndingInASlashKeepsIt) {
-  // No real file system opens such a name as a file; one held in memory does.
-  platform::MemoryConsole console;
-  platform::MemoryFileSystem files;
-  files.files["logs/run 1/"] = "x\n";
-  platform::Units units(console, files);
-  testkit::FakeServices services;
-  Session s(units, services);
-  s.iocom.IUSTDOUT = 6;
-  Text<30> fname("logs/run 1/");
-  opef2(s, fname.span(), kInLabel, 25, "old", 7);
-  EXPECT_EQ(fname.sv(), "run 1/" + std::string(24, ' '));
+// An error frame, its pause, the sad face, then a stop with status 0.
+TEST(Opef2, FailedOpenWithoutDialogueStops) {
+  struct Case {
+    int inter;
+    std::string label, name, stat;
+    int unit;
+    const char* unit_text;
+    bool pause;
+  };
+  const Case cases[] = {{1, kIn, "missing.txt", "old", 25, "  25", true},
+                        {7, kIn, "missing.txt", "old", 25, "  25", true},
+                        {-3, kIn, "missing.txt", "old", 25, "  25", true},
+                        {7, kOut, "quelta_out.txt", "new", 1234, "1234", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.inter);
+    TestSession ts("\n");  // the RETURN of the pause
+    ts.s.iocom.LPAUSE = c.pause;
+    ts.dir.write("quelta_out.txt", "old results\n");
+    Text<50> fname(c.name);
+    EXPECT_EQ(stop_status(ts.s, fname.span(), Text<50>(c.label), c.unit, c.stat, c.inter), 0);
+    EXPECT_EQ(fname.sv(), padded(c.name, 50));
+    EXPECT_EQ(ts.take(), (c.inter == 7 ? "" : announce(c.label)) + error_head("        opef2") +
+                             failed(c.label, c.name, c.unit_text) + " ===> STOPPING EXECUTION\n" +
+                             (c.pause ? kHitReturn : "") + kErrorEnd + kSorryFace);
+    EXPECT_EQ(ts.console.lines_left(), c.pause ? 0u : 1u);
+    EXPECT_FALSE(ts.units.is_open(c.unit));
+    EXPECT_EQ(ts.dir.read("quelta_out.txt"), "old results\n");
+  }
 }
 
-// ---------------------------------------------------- end of console input
-
-TEST(Opef2, EndOfInputAtTheNamePromptStops) {
-  TestSession ts;
-  Text<50> infile("quelta_in.txt");
-  EXPECT_EQ(stop_status(ts.s, infile.span(), Text<50>(kInLabel), 25, "old", 0), 1);
-  EXPECT_EQ(infile.sv(), "quelta_in.txt" + std::string(37, ' '));
-  EXPECT_EQ(ts.take(), announce(kInLabel) + kDots +
-                           "\n Enter fracture data input file name\n or return for default value\n"
-                           " Default = quelta_in.txt\n" +
-                           error_head("  inchardef  ") +
-                           " could not read fracture data input file name\n ==> RETRYING\n" + kErrorTail +
-                           kConsoleEnd);
-  EXPECT_FALSE(ts.units.is_open(25));
-}
-
+// The pause of the warning meets the end; the next prompt then stops the run.
 TEST(Opef2, EndOfInputAfterAFailedOpenStops) {
-  TestSession ts("missing.txt\n");  // the pause of the warning meets the end
+  TestSession ts("missing.txt\n");
   ts.s.iocom.LWITO[1] = false;
-  Text<50> infile("quelta_in.txt");
-  EXPECT_EQ(stop_status(ts.s, infile.span(), Text<50>(kInLabel), 25, "old", 0), 1);
-  EXPECT_EQ(ts.take(), announce(kInLabel) + " Enter fracture data input file name\n New value = missing.txt" +
-                           std::string(239, ' ') + "\n" + warning(kInLabel, "missing.txt", "  25") +
-                           announce(kInLabel) + " Enter fracture data input file name\n" +
-                           error_head("  inchardef  ") +
-                           " could not read fracture data input file name\n ==> RETRYING\n" + kErrorTail +
-                           kConsoleEnd);
+  Text<50> fname("quelta_in.txt");
+  EXPECT_EQ(stop_status(ts.s, fname.span(), Text<50>(kIn), 25, "old", 0), 1);
+  EXPECT_EQ(ts.take(), announce(kIn) + asked(kInAsk, "missing.txt") + warning(kIn, "missing.txt", "  25") +
+                           announce(kIn) + " Enter " + kInAsk + "\n" +
+                           error_frame("  inchardef  ", " could not read " + kInAsk + "\n ==> RETRYING\n") +
+                           " ===> END OF CONSOLE INPUT: STOPPING EXECUTION\n");
+  EXPECT_EQ(fname.sv(), padded("quelta_in.txt", 50));
 }
 
 }  // namespace

@@ -4,417 +4,168 @@
 
 #include <string>
 
-#include "platform/stop.hpp"
+#include "testkit/frame_texts.hpp"
 #include "testkit/test_session.hpp"
 
 namespace qx {
 namespace {
 
+using testkit::error_frame;
 using testkit::TestSession;
 
-const std::string kDots = " " + std::string(42, '.');
-const std::string kStars = " " + std::string(50, '*');
-const std::string kAts = " " + std::string(50, '@');
+const std::string kDots = " ..........................................\n";
 
-// An error head naming a routine whose name fills name13 (13 columns).
-std::string error_head(const std::string& name13) {
-  const std::string side = " ***";
-  return kStars + "\n" + kStars + "\n" + side + std::string(44, ' ') + "***\n" + side + std::string(10, ' ') +
-         "subroutine " + name13 + std::string(10, ' ') + "***\n" + side + std::string(19, ' ') + "ERROR " +
-         std::string(19, ' ') + "***\n" + side + std::string(44, ' ') + "***\n" + kStars + "\n" + kStars + "\n";
+// The console as a row sets it: failed reads first, then the typed lines.
+void set_up(TestSession& ts, int failed_reads, std::string_view typed, bool verbose) {
+  for (int i = 0; i < failed_reads; ++i) ts.console.fail_next_read();
+  ts.console.type(typed);
+  ts.s.iocom.LWITO[1] = verbose;
 }
 
-const std::string kErrorTail = " ===> HIT RETURN TO CONTINUE\n" + kStars + "\n ***" + std::string(17, ' ') +
-                               "ERROR END " + std::string(17, ' ') + "***\n" + kStars + "\n";
-
-const std::string kCharHead = error_head("  inchardef  ");
-const std::string kIntHead = error_head("inintegvindef");
-const std::string kLogicHead = error_head("  inlogicdef ");
-
-const std::string kHelpTable = kAts +
-                               "\n"
-                               " @ subroutine inlogicdef            v1.4 2024-02-05\n"
-                               " @=================================================\n"
-                               "    To         type           \n"
-                               " -----------------------------\n"
-                               " get help      h or H         \n"
-                               " answer Yes    y or Y or 1    \n"
-                               " answer No     n or N or 0    \n"
-                               " use default   Carriage Return\n" +
-                               kAts + "\n";
-
-// ---------------------------------------------------------------- inchardef
-
-TEST(Inchardef, EmptyLineTakesTheDefaultWithTheExplanations) {
-  TestSession ts("\n");
-  Text<40> title("keyboard input");
-  const Text<50> prompt("data title");
-  std::int32_t ierr = 7;
-  EXPECT_EQ(inchardef(ts.s, title.span(), prompt, title, ierr), Answer::ok);
-  EXPECT_EQ(ierr, 0);
-  EXPECT_EQ(title.sv(), "keyboard input                          ");
-  EXPECT_EQ(ts.take(), kDots +
-                           "\n"
-                           " Enter data title\n"
-                           " or return for default value\n"
-                           " Default = keyboard input\n"
-                           " ichar =  32 => use default value\n"
-                           " New value = keyboard input                          \n" +
-                           kDots + "\n");
+std::string padded(std::string text, std::size_t size) {
+  text.resize(size, ' ');
+  return text;
 }
 
-TEST(Inchardef, QuietLineBeginningWithABlankTakesTheDefault) {
-  TestSession ts(" something else\n");
-  ts.s.iocom.LWITO[1] = false;
-  Text<40> title("keyboard input");
-  std::int32_t ierr = 0;
-  EXPECT_EQ(inchardef(ts.s, title.span(), Text<50>("data title"), title, ierr), Answer::ok);
-  EXPECT_EQ(title.sv(), "keyboard input                          ");
-  EXPECT_EQ(ts.take(),
-            " Enter data title\n"
-            " ichar =  32 => use default value\n"
-            " New value = keyboard input                          \n");
+// Every row asks with the prompt "  data title  "; the value is its own default.
+TEST(Inchardef, AnswersAndDefaults) {
+  const std::string ask = " Enter data title\n";
+  const std::string unreadable = error_frame("  inchardef  ", " could not read data title\n ==> RETRYING\n");
+  const std::string by_default = " ichar =  32 => use default value\n";
+  const std::string a40(40, 'a');
+  const std::string a80 = a40 + std::string(40, 'b');
+  struct Case {
+    const char* what;
+    int failed_reads;
+    std::string typed;
+    bool verbose;
+    std::string before, after;  // the value, its whole length
+    Answer answer;
+    std::string out;
+  };
+  const Case cases[] = {
+      {"all-blank default shows one blank", 0, "\n", true, "    ", "    ", Answer::ok,
+       kDots + ask + " or return for default value\n Default =  \n" + by_default + " New value =     \n" + kDots},
+      {"a leading blank takes the default", 0, " something else\n", false, "old       ", "old       ", Answer::ok,
+       ask + by_default + " New value = old       \n"},
+      {"answer padded to the value", 0, "Fault set 3\n", false, padded("old", 20), "Fault set 3         ", Answer::ok,
+       ask + " New value = Fault set 3         \n"},
+      {"answer cut to the value", 0, a80 + "ccccc\n", false, padded("old", 40), a40, Answer::ok,
+       ask + " New value = " + a40 + "\n"},
+      {"answer cut to 80", 0, a80 + "ccccc\n", false, padded("old", 250), padded(a80, 250), Answer::ok,
+       ask + " New value = " + padded(a80, 250) + "\n"},
+      {"failed read", 1, "\nabc\n", false, "old       ", "abc       ", Answer::ok,
+       ask + unreadable + ask + " New value = abc       \n"},
+      {"end of input", 0, "", true, "old       ", "old       ", Answer::ended,
+       kDots + ask + " or return for default value\n Default = old\n" + unreadable},
+      {"end of input in the pause", 1, "", false, "old       ", "old       ", Answer::ended, ask + unreadable},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TestSession ts;
+    set_up(ts, c.failed_reads, c.typed, c.verbose);
+    std::string value = c.before;
+    std::int32_t ierr = 7;
+    EXPECT_EQ(inchardef(ts.s, MutText(value.data(), value.size()), "  data title  ", value, ierr), c.answer);
+    EXPECT_EQ(ierr, 0);
+    EXPECT_EQ(value, c.after);
+    EXPECT_EQ(ts.take(), c.out);
+  }
 }
-
-TEST(Inchardef, QuietAnswerIsEchoedWithoutTheIcharLine) {
-  TestSession ts("Fault set 3\n");
-  ts.s.iocom.LWITO[1] = false;
-  Text<20> title("keyboard input");
-  std::int32_t ierr = 0;
-  EXPECT_EQ(inchardef(ts.s, title.span(), "  data title  ", title, ierr), Answer::ok);
-  EXPECT_EQ(title.sv(), "Fault set 3         ");
-  EXPECT_EQ(ts.take(),
-            " Enter data title\n"
-            " New value = Fault set 3         \n");
-}
-
-TEST(Inchardef, LongAnswerIsCutToTheValue) {
-  const std::string answer = std::string(40, 'a') + std::string(40, 'b') + "ccccc";
-  TestSession ts(answer + "\n");
-  ts.s.iocom.LWITO[1] = false;
-  Text<40> title("keyboard input");
-  std::int32_t ierr = 0;
-  EXPECT_EQ(inchardef(ts.s, title.span(), "data title", title, ierr), Answer::ok);
-  EXPECT_EQ(title.sv(), std::string(40, 'a'));
-  EXPECT_EQ(ts.take(), " Enter data title\n New value = " + std::string(40, 'a') + "\n");
-}
-
-TEST(Inchardef, LongValueIsPaddedAndEchoedInFull) {
-  TestSession ts("data/run1.txt\n");
-  Text<250> name("quelta_in.txt");
-  const Text<40> prompt("input file name");
-  std::int32_t ierr = 0;
-  EXPECT_EQ(inchardef(ts.s, name.span(), prompt, name, ierr), Answer::ok);
-  EXPECT_EQ(name.sv(), "data/run1.txt" + std::string(237, ' '));
-  EXPECT_EQ(ts.take(), kDots +
-                           "\n"
-                           " Enter input file name\n"
-                           " or return for default value\n"
-                           " Default = quelta_in.txt\n"
-                           " New value = data/run1.txt" +
-                           std::string(237, ' ') + "\n" + kDots + "\n");
-}
-
-TEST(Inchardef, AllBlankDefaultShowsOneBlank) {
-  TestSession ts("\n");
-  Text<4> value("    ");
-  std::int32_t ierr = 0;
-  EXPECT_EQ(inchardef(ts.s, value.span(), "name", value, ierr), Answer::ok);
-  EXPECT_EQ(ts.take(), kDots +
-                           "\n"
-                           " Enter name\n"
-                           " or return for default value\n"
-                           " Default =  \n"
-                           " ichar =  32 => use default value\n"
-                           " New value =     \n" +
-                           kDots + "\n");
-}
-
-TEST(Inchardef, ReadErrorIsReportedAndAskedAgain) {
-  TestSession ts;
-  ts.s.iocom.LWITO[1] = false;
-  ts.console.fail_next_read();
-  ts.console.type("\nabc\n");  // RETURN for the pause, then the answer
-  Text<10> value("old");
-  std::int32_t ierr = 0;
-  EXPECT_EQ(inchardef(ts.s, value.span(), "data title", value, ierr), Answer::ok);
-  EXPECT_EQ(value.sv(), "abc       ");
-  EXPECT_EQ(ts.take(), " Enter data title\n" + kCharHead +
-                           " could not read data title\n"
-                           " ==> RETRYING\n" +
-                           kErrorTail +
-                           " Enter data title\n"
-                           " New value = abc       \n");
-}
-
-TEST(Inchardef, EndOfInputReportsOnceAndLeavesTheValue) {
-  TestSession ts;
-  Text<10> value("old");
-  std::int32_t ierr = 5;
-  EXPECT_EQ(inchardef(ts.s, value.span(), "data title", value, ierr), Answer::ended);
-  EXPECT_EQ(ierr, 0);
-  EXPECT_EQ(value.sv(), "old       ");
-  EXPECT_EQ(ts.take(), kDots +
-                           "\n"
-                           " Enter data title\n"
-                           " or return for default value\n"
-                           " Default = old\n" +
-                           kCharHead +
-                           " could not read data title\n"
-                           " ==> RETRYING\n" +
-                           kErrorTail);
-  EXPECT_TRUE(ts.units.console_ended());
-}
-
-// The pause of the frame meets the end: that frame is the last, no prompt follows.
-TEST(Inchardef, EndOfInputInThePauseAfterAReadError) {
-  TestSession ts;
-  ts.s.iocom.LWITO[1] = false;
-  ts.console.fail_next_read();  // and nothing more
-  Text<10> value("old");
-  std::int32_t ierr = 0;
-  EXPECT_EQ(inchardef(ts.s, value.span(), "data title", value, ierr), Answer::ended);
-  EXPECT_EQ(value.sv(), "old       ");
-  EXPECT_EQ(ts.take(), " Enter data title\n" + kCharHead + " could not read data title\n ==> RETRYING\n" + kErrorTail);
-}
-
-// ------------------------------------------------------------ inintegvindef
 
 TEST(Inintegvindef, RangeLineIsSizedByTheBounds) {
   struct Case {
     int lo, hi;
-    const char* range;
+    const char* line;
   };
   const Case cases[] = {
-      {1, 2, "[1,2]"},           {0, 3, "[0,3]"},   {-5, 100, "[-5,100]"},
-      {0, 999999, "[0, 999999]"}, {-999999, 9, "[ -999999,9]"},
-      {-10, 10, "[-10,10]"},
-  };
+      {-5, 100, " inside  [-5,100]"}, {0, 999999, " inside  [0, 999999]"}, {-999999, 9, " inside  [ -999999,9]"}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.range);
     TestSession ts(std::to_string(c.lo) + "\n");
-    ts.s.iocom.LWITO[1] = false;
     int v = c.hi;
     std::int32_t ierr = 0;
-    EXPECT_EQ(inintegvindef(ts.s, v, "your choice", v, c.lo, c.hi, ierr), Answer::ok);
+    EXPECT_EQ(inintegvindef(ts.s, v, "n", v, c.lo, c.hi, ierr), Answer::ok);
     EXPECT_EQ(v, c.lo);
-    const auto lines = testkit::lines_of(ts.take());
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0], " Enter your choice");
-    EXPECT_EQ(lines[1], std::string(" inside  ") + c.range);
+    EXPECT_EQ(testkit::lines_of(ts.take()).at(2), c.line);
   }
 }
 
-TEST(Inintegvindef, RejectedValueBecomesTheNextDefault) {
-  TestSession ts("3\n\n\n\n2\n");  // 3, RETURN, empty answer, RETURN, 2
-  int choice = 1;
-  const Text<50> prompt("your choice");
-  std::int32_t ierr = 0;
-  EXPECT_EQ(inintegvindef(ts.s, choice, prompt, choice, 1, 2, ierr), Answer::ok);
-  EXPECT_EQ(choice, 2);
-  const std::string ask_default_1 = kDots +
-                                    "\n"
-                                    " Enter your choice\n"
-                                    " inside  [1,2]\n"
-                                    " or return for default value\n"
-                                    " Default =            1\n";
-  const std::string ask_default_3 = kDots +
-                                    "\n"
-                                    " Enter your choice\n"
-                                    " inside  [1,2]\n"
-                                    " or return for default value\n"
-                                    " Default =            3\n";
-  const std::string rejected = kIntHead +
-                               " your choice =            3\n"
-                               " outside [1,2]\n" +
-                               kErrorTail;
-  EXPECT_EQ(ts.take(), ask_default_1 + rejected + ask_default_3 + rejected + ask_default_3 +
-                           " New value =             2\n" + kDots + "\n");
-}
-
-TEST(Inintegvindef, DefaultInsideTheRangeIsTaken) {
-  TestSession ts("   7\n");  // a leading blank takes the default, whatever follows
-  ts.s.iocom.LWITO[1] = false;
-  int code = 3;
-  std::int32_t ierr = 0;
-  EXPECT_EQ(inintegvindef(ts.s, code, Text<35>("run info code"), code, 0, 3, ierr), Answer::ok);
-  EXPECT_EQ(code, 3);
-  EXPECT_EQ(ts.take(),
-            " Enter run info code\n"
-            " inside  [0,3]\n"
-            " New value =             3\n");
-}
-
-TEST(Inintegvindef, NotANumberIsReportedAndAskedAgain) {
-  TestSession ts("abc\n\n2\n");
-  ts.s.iocom.LWITO[1] = false;
-  int choice = 1;
-  std::int32_t ierr = 0;
-  EXPECT_EQ(inintegvindef(ts.s, choice, "your choice", choice, 1, 2, ierr), Answer::ok);
-  EXPECT_EQ(choice, 2);
-  EXPECT_EQ(ts.take(), " Enter your choice\n inside  [1,2]\n" + kIntHead +
-                           " could not read your choice\n"
-                           " ==> RETRYING\n" +
-                           kErrorTail +
-                           " Enter your choice\n"
-                           " inside  [1,2]\n"
-                           " New value =             2\n");
-}
-
-TEST(Inintegvindef, FreeFormAnswers) {
+// Each answer is followed by RETURN for a pause and the answer 1.
+TEST(Inintegvindef, FreeFormAnswersInsideTheBounds) {
+  enum Outcome { taken, unreadable, outside };
   struct Case {
-    const char* answer;
-    bool readable;
+    std::string answer;
     int value;
+    Outcome outcome;
   };
   const Case cases[] = {
-      {"2", true, 2},           {"+2", true, 2},         {"-5", true, -5},
-      {"2 abc", true, 2},       {"2,7", true, 2},        {"\t2", true, 2},
-      {"0000000000000000002", true, 2},
-      {"abc", false, 0},        {"2.5", false, 0},       {"2x", false, 0},
-      {"99999999999", false, 0}, {",2", false, 0},       {"/", false, 0},
+      {"2", 2, taken},           {"+2", 2, taken},       {"-5", -5, taken},       {"2 abc", 2, taken},
+      {"2,7", 2, taken},         {"\t2", 2, taken},      {"-10", -10, taken},     {"10", 10, taken},
+      {"11", 1, outside},        {"-11", 1, outside},    {"abc", 1, unreadable},  {"2.5", 1, unreadable},
+      {"2x", 1, unreadable},     {",2", 1, unreadable},  {"/", 1, unreadable},    {"99999999999", 1, unreadable},
+      {std::string(19, '0') + "34", 3, taken},  // only 20 characters are read
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.answer);
-    TestSession ts(std::string(c.answer) + "\n\n1\n");
+    TestSession ts(c.answer + "\n\n1\n");
     ts.s.iocom.LWITO[1] = false;
-    int v = 1;
+    int v = 0;
     std::int32_t ierr = 0;
     EXPECT_EQ(inintegvindef(ts.s, v, "n", v, -10, 10, ierr), Answer::ok);
+    EXPECT_EQ(v, c.value);
     const std::string out = ts.take();
-    EXPECT_EQ(out.find("could not read n") != std::string::npos, !c.readable);
-    if (c.readable) {
-      EXPECT_EQ(v, c.value);
-    }
+    EXPECT_EQ(out.find(" could not read n\n") != std::string::npos, c.outcome == unreadable);
+    EXPECT_EQ(out.find(" outside [-10,10]\n") != std::string::npos, c.outcome == outside);
   }
 }
 
-TEST(Inintegvindef, OnlyTwentyCharactersAreRead) {
-  // The 21st character would make the number too long; it is never seen.
-  TestSession ts(std::string(19, '0') + "12\n");
-  ts.s.iocom.LWITO[1] = false;
-  int v = 5;
-  std::int32_t ierr = 0;
-  EXPECT_EQ(inintegvindef(ts.s, v, "n", v, 0, 9, ierr), Answer::ok);
-  EXPECT_EQ(v, 1);
-}
-
-TEST(Inintegvindef, BoundsAreAccepted) {
-  for (int answer : {-5, 100}) {
-    TestSession ts(std::to_string(answer) + "\n");
-    ts.s.iocom.LWITO[1] = false;
-    int v = 0;
-    std::int32_t ierr = 0;
-    EXPECT_EQ(inintegvindef(ts.s, v, "n", v, -5, 100, ierr), Answer::ok);
-    EXPECT_EQ(v, answer);
-  }
-  for (int answer : {-6, 101}) {
-    TestSession ts(std::to_string(answer) + "\n\n0\n");
-    ts.s.iocom.LWITO[1] = false;
-    int v = 0;
-    std::int32_t ierr = 0;
-    EXPECT_EQ(inintegvindef(ts.s, v, "n", v, -5, 100, ierr), Answer::ok);
-    EXPECT_NE(ts.take().find(" outside [-5,100]\n"), std::string::npos) << answer;
-  }
-}
-
-TEST(Inintegvindef, SeparateDefaultIsShownAndTaken) {
-  TestSession ts("\n");
-  int v = 0;
-  const int def = -2;
-  std::int32_t ierr = 0;
-  EXPECT_EQ(inintegvindef(ts.s, v, "n", def, -2, 2, ierr), Answer::ok);
-  EXPECT_EQ(v, -2);
-  EXPECT_EQ(ts.take(), kDots +
-                           "\n"
-                           " Enter n\n"
-                           " inside  [-2,2]\n"
-                           " or return for default value\n"
-                           " Default =           -2\n"
-                           " New value =            -2\n" +
-                           kDots + "\n");
-}
-
-TEST(Inintegvindef, ReadErrorIsReportedAndAskedAgain) {
-  TestSession ts;
-  ts.s.iocom.LWITO[1] = false;
-  ts.console.fail_next_read();
-  ts.console.type("\n1\n");
-  int v = 2;
-  std::int32_t ierr = 0;
-  EXPECT_EQ(inintegvindef(ts.s, v, "your choice", v, 1, 2, ierr), Answer::ok);
-  EXPECT_EQ(v, 1);
-  EXPECT_EQ(ts.take(), " Enter your choice\n inside  [1,2]\n" + kIntHead +
-                           " could not read your choice\n"
-                           " ==> RETRYING\n" +
-                           kErrorTail +
-                           " Enter your choice\n"
-                           " inside  [1,2]\n"
-                           " New value =             1\n");
-}
-
-TEST(Inintegvindef, EndOfInputReportsOnceAndLeavesTheValue) {
-  TestSession ts;
-  ts.s.iocom.LWITO[1] = false;
-  int v = 2;
-  std::int32_t ierr = 9;
-  EXPECT_EQ(inintegvindef(ts.s, v, "your choice", v, 1, 2, ierr), Answer::ended);
-  EXPECT_EQ(ierr, 0);
-  EXPECT_EQ(v, 2);
-  EXPECT_EQ(ts.take(), " Enter your choice\n inside  [1,2]\n" + kIntHead +
-                           " could not read your choice\n"
-                           " ==> RETRYING\n" +
-                           kErrorTail);
-}
-
-TEST(Inintegvindef, EndOfInputAfterARejectedValueKeepsIt) {
-  TestSession ts("7\n\n");  // 7, RETURN, then nothing more
-  ts.s.iocom.LWITO[1] = false;
-  int v = 1;
-  std::int32_t ierr = 0;
-  EXPECT_EQ(inintegvindef(ts.s, v, "your choice", v, 1, 2, ierr), Answer::ended);
-  EXPECT_EQ(v, 7);
-}
-
-// An answer that is not a number ends with its own frame when the pause
-// meets the end; a value out of range is asked again, and that ask ends.
-TEST(Inintegvindef, EndOfInputInThePauseAfterABadAnswer) {
+// The value starts at 0, the default is 2.
+TEST(Inintegvindef, Transcripts) {
   const std::string ask = " Enter your choice\n inside  [1,2]\n";
-  const std::string unreadable = kIntHead + " could not read your choice\n ==> RETRYING\n" + kErrorTail;
+  const std::string unreadable = error_frame("inintegvindef", " could not read your choice\n ==> RETRYING\n");
   struct Case {
-    const char* typed;
-    std::string transcript;
+    const char* what;
+    int failed_reads;
+    std::string typed;
+    bool verbose;
     int value;
+    Answer answer;
+    std::string out;
   };
   const Case cases[] = {
-      {"abc\n", ask + unreadable, 1},
-      {"7\n", ask + kIntHead + " your choice =            7\n outside [1,2]\n" + kErrorTail + ask + unreadable, 7},
+      {"default, verbose", 0, "\n", true, 2, Answer::ok,
+       kDots + ask + " or return for default value\n Default =            2\n New value =             2\n" + kDots},
+      {"a leading blank takes the default", 0, "   7\n", false, 2, Answer::ok, ask + " New value =             2\n"},
+      {"not a number", 0, "abc\n\n1\n", false, 1, Answer::ok, ask + unreadable + ask + " New value =             1\n"},
+      {"failed read", 1, "\n1\n", false, 1, Answer::ok, ask + unreadable + ask + " New value =             1\n"},
+      {"end of input", 0, "", false, 0, Answer::ended, ask + unreadable},
+      {"end of input in the pause", 0, "abc\n", false, 0, Answer::ended, ask + unreadable},
+      {"end after a rejected value, kept", 0, "7\n", false, 7, Answer::ended,
+       ask + error_frame("inintegvindef", " your choice =            7\n outside [1,2]\n") + ask + unreadable},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.typed);
-    TestSession ts(c.typed);
-    ts.s.iocom.LWITO[1] = false;
-    int v = 1;
-    std::int32_t ierr = 0;
-    EXPECT_EQ(inintegvindef(ts.s, v, "your choice", v, 1, 2, ierr), Answer::ended);
+    SCOPED_TRACE(c.what);
+    TestSession ts;
+    set_up(ts, c.failed_reads, c.typed, c.verbose);
+    int v = 0;
+    const int def = 2;
+    std::int32_t ierr = 9;
+    EXPECT_EQ(inintegvindef(ts.s, v, Text<50>("your choice"), def, 1, 2, ierr), c.answer);
+    EXPECT_EQ(ierr, 0);
     EXPECT_EQ(v, c.value);
-    EXPECT_EQ(ts.take(), c.transcript);
+    EXPECT_EQ(ts.take(), c.out);
   }
 }
-
-// --------------------------------------------------------------- inlogicdef
 
 TEST(Inlogicdef, FirstCharacterDecides) {
   struct Case {
     const char* answer;
-    bool def;
-    bool value;
+    bool def, value;
   };
   const Case cases[] = {
-      {"Y", false, true},          {"y", false, true},         {"1", false, true},
-      {"n", true, false},          {"N", true, false},         {"0", true, false},
-      {"yes please", false, true}, {"no thanks", true, false}, {"", true, true},
-      {"", false, false},          {" y", false, false},       {"\r", true, true},
+      {"Y", false, true}, {"y", false, true}, {"1", false, true},          {"n", true, false},
+      {"N", true, false}, {"0", true, false}, {"yes please", false, true}, {"no thanks", true, false},
+      {"", true, true},   {"", false, false}, {" y", false, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string("answer '") + c.answer + "' default " + (c.def ? "true" : "false"));
@@ -429,110 +180,47 @@ TEST(Inlogicdef, FirstCharacterDecides) {
   }
 }
 
-TEST(Inlogicdef, HelpTableWithoutAnErrorFrame) {
-  TestSession ts("h\ny\n");
-  bool end = false;
-  const Text<50> prompt("End input and exit");
-  std::int32_t ierr = 0;
-  EXPECT_EQ(inlogicdef(ts.s, end, prompt, end, ierr), Answer::ok);
-  EXPECT_TRUE(end);
-  const std::string ask = kDots +
-                          "\n"
-                          " End input and exit ?\n"
-                          " Enter (0/1)(n/y)(N/Y) to answer\n"
-                          " or return for default value or h for help\n"
-                          " Default = No \n";
-  EXPECT_EQ(ts.take(), ask + kHelpTable + ask + " New value =  Yes\n" + kDots + "\n");
-}
-
-TEST(Inlogicdef, IncorrectAnswerThenHelpTable) {
-  TestSession ts("x\n\nH\nmaybe\n\n\n");
-  ts.s.iocom.LWITO[1] = false;
-  bool end = true;
-  std::int32_t ierr = 0;
-  EXPECT_EQ(inlogicdef(ts.s, end, "End input and exit", end, ierr), Answer::ok);
-  EXPECT_TRUE(end);
+// The prompt carries trailing blanks; the value starts false, the default is true.
+TEST(Inlogicdef, Transcripts) {
   const std::string ask = " End input and exit ?\n";
-  auto incorrect = [&](const std::string& c) {
-    return kLogicHead + " incorrect answer: " + c + "\n ==> ASKING AGAIN\n" + kErrorTail + kHelpTable;
+  const std::string help = testkit::menu_head(" @ subroutine inlogicdef            v1.4 2024-02-05\n") +
+                           "    To         type           \n"
+                           " -----------------------------\n"
+                           " get help      h or H         \n"
+                           " answer Yes    y or Y or 1    \n"
+                           " answer No     n or N or 0    \n"
+                           " use default   Carriage Return\n" +
+                           testkit::kAtRule;
+  const std::string incorrect = error_frame("  inlogicdef ", " incorrect answer: x\n ==> ASKING AGAIN\n") + help;
+  // The whole prompt, its trailing blanks included.
+  const std::string unreadable =
+      error_frame("  inlogicdef ", " could not read answer to End input and exit       \n ==> ASKING AGAIN\n");
+  struct Case {
+    const char* what;
+    int failed_reads;
+    std::string typed;
+    bool value;
+    Answer answer;
+    std::string out;
   };
-  EXPECT_EQ(ts.take(), ask + incorrect("x") + ask + kHelpTable + ask + incorrect("m") + ask + " New value =  Yes\n");
-}
-
-TEST(Inlogicdef, ReadErrorNamesTheWholePrompt) {
-  TestSession ts;
-  ts.s.iocom.LWITO[1] = false;
-  ts.console.fail_next_read();
-  ts.console.type("\n0\n");
-  bool end = true;
-  const Text<25> prompt("End input and exit");
-  std::int32_t ierr = 0;
-  EXPECT_EQ(inlogicdef(ts.s, end, prompt, end, ierr), Answer::ok);
-  EXPECT_FALSE(end);
-  EXPECT_EQ(ts.take(), " End input and exit ?\n" + kLogicHead +
-                           " could not read answer to End input and exit       \n"
-                           " ==> ASKING AGAIN\n" +
-                           kErrorTail +
-                           " End input and exit ?\n"
-                           " New value =  No \n");
-}
-
-TEST(Inlogicdef, EndOfInputReportsOnceAndLeavesTheValue) {
-  TestSession ts;
-  bool end = false;
-  std::int32_t ierr = 0;
-  EXPECT_EQ(inlogicdef(ts.s, end, "End input and exit", end, ierr), Answer::ended);
-  EXPECT_FALSE(end);
-  EXPECT_EQ(ts.take(), kDots +
-                           "\n"
-                           " End input and exit ?\n"
-                           " Enter (0/1)(n/y)(N/Y) to answer\n"
-                           " or return for default value or h for help\n"
-                           " Default = No \n" +
-                           kLogicHead +
-                           " could not read answer to End input and exit\n"
-                           " ==> ASKING AGAIN\n" +
-                           kErrorTail);
-}
-
-TEST(Inlogicdef, EndOfInputInThePauseAfterAnIncorrectAnswer) {
-  TestSession ts("x\n");
-  ts.s.iocom.LWITO[1] = false;
-  bool end = false;
-  std::int32_t ierr = 0;
-  EXPECT_EQ(inlogicdef(ts.s, end, "End input and exit", end, ierr), Answer::ended);
-  EXPECT_FALSE(end);
-  const std::string ask = " End input and exit ?\n";
-  EXPECT_EQ(ts.take(), ask + kLogicHead + " incorrect answer: x\n ==> ASKING AGAIN\n" + kErrorTail + kHelpTable + ask +
-                           kLogicHead + " could not read answer to End input and exit\n ==> ASKING AGAIN\n" +
-                           kErrorTail);
-}
-
-TEST(Prompts, EndedConsoleStaysEndedForTheNextPrompt) {
-  TestSession ts;
-  ts.s.iocom.LPAUSE = false;
-  ts.s.iocom.LWITO[1] = false;
-  bool flag = false;
-  int v = 1;
-  std::int32_t ierr = 0;
-  EXPECT_EQ(inlogicdef(ts.s, flag, "q", flag, ierr), Answer::ended);
-  ts.take();
-  EXPECT_EQ(inintegvindef(ts.s, v, "n", v, 1, 2, ierr), Answer::ended);
-  EXPECT_EQ(v, 1);
-  EXPECT_EQ(ts.take(), " Enter n\n inside  [1,2]\n" + kIntHead + " could not read n\n ==> RETRYING\n" +
-                           kStars + "\n ***" + std::string(17, ' ') + "ERROR END " + std::string(17, ' ') +
-                           "***\n" + kStars + "\n");
-}
-
-TEST(Prompts, StopAtConsoleEnd) {
-  TestSession ts;
-  try {
-    stop_at_console_end(ts.s);
-    FAIL() << "returned";
-  } catch (const platform::Stop& stop) {
-    EXPECT_EQ(stop.status, 1);
+  const Case cases[] = {
+      {"incorrect, help, default", 0, "x\n\nH\n\n", true, Answer::ok,
+       ask + incorrect + ask + help + ask + " New value =  Yes\n"},
+      {"failed read", 1, "\n0\n", false, Answer::ok, ask + unreadable + ask + " New value =  No \n"},
+      {"end of input", 0, "", false, Answer::ended, ask + unreadable},
+      {"end of input in the pause", 0, "x\n", false, Answer::ended, ask + incorrect + ask + unreadable},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TestSession ts;
+    set_up(ts, c.failed_reads, c.typed, false);
+    bool v = false;
+    const bool def = true;
+    std::int32_t ierr = 0;
+    EXPECT_EQ(inlogicdef(ts.s, v, Text<25>("End input and exit"), def, ierr), c.answer);
+    EXPECT_EQ(v, c.value);
+    EXPECT_EQ(ts.take(), c.out);
   }
-  EXPECT_EQ(ts.take(), " ===> END OF CONSOLE INPUT: STOPPING EXECUTION\n");
 }
 
 }  // namespace
