@@ -85,7 +85,7 @@ TEST(Initsio2, FillsTheBlockAndListsIt) {
   EXPECT_TRUE(out.ends_with(" pause after warning or error:  T\n" + kAtRule));
 }
 
-// The frame pieces stay on the console whatever unit takes the listing.
+// The head and tail stay on the console whatever unit takes the listing.
 TEST(Writesio, WithACommandFileTwelveLines) {
   TestSession ts;
   ASSERT_TRUE(ts.units.open(26, "sio.txt", "new"));
