@@ -109,26 +109,13 @@ constexpr Picture<5> kSator{
 };
 static_assert(even_width(kSator, 9));
 
-constexpr Picture<18> kSorryface{
-    "            &&&&&&&&&&&&            ",
-    "        &&                &&        ",
-    "     &&                      &&     ",
-    "   &&                          &&   ",
-    "  &&                            &&  ",
-    " &&                              && ",
-    " &        &&&          &&&        & ",
-    "&&        &&&          &&&        &&",
-    "&&                                &&",
-    "&&                                &&",
-    "&&                                &&",
-    " &          &&&&&&&&&&&&          & ",
-    " &&      &&&            &&&      && ",
-    "  &&   &&                  &&   &&  ",
-    "   &&                          &&   ",
-    "     &&                      &&     ",
-    "        &&                &&        ",
-    "            &&&&&&&&&&&&            ",
-};
+// The same face, sad: only the mouth (lines 12 and 14) differs.
+constexpr Picture<18> sad(Picture<18> face) {
+  face[11] = " &          &&&&&&&&&&&&          & ";
+  face[13] = "  &&   &&                  &&   &&  ";
+  return face;
+}
+constexpr Picture<18> kSorryface = sad(kHappyface);
 static_assert(even_width(kSorryface, 36));
 
 constexpr Picture<4> kTetrakis{
