@@ -230,7 +230,6 @@ IoStatus read_list(LineSource& source, std::span<const ListItem> items) {
       }
       continue;
     }
-    if (sc.at_quote()) return IoStatus::error;
     const std::string_view token = sc.bare();
     if (auto* const* pi = std::get_if<int*>(&item)) {
       if (!parse_int(token, **pi)) return IoStatus::error;

@@ -28,8 +28,6 @@ constexpr std::string_view kFirstZero = "error: 1st dip = 0 => should be in 2nd 
 constexpr std::string_view kVerticalNoStrike = "error: vertical plane without strike";
 constexpr std::string_view kVerticalInconsistent = "error: inconsistent dips for vertical plane";
 
-void value_line(Session& s, std::string_view label, float v) { s.out(Line(" ").t(label).x(1).f(v, 7, 1)); }
-
 // Compass letter to azimuth; anything else leaves the azimuth as it was.
 void letter_to_azimuth(const Text<1>& letter, float& azimuth) {
   if (letter == "N") {
@@ -53,8 +51,8 @@ Outcome horizontal(Session& s, const RunState& st, Record& rec) {
   warninghead(s, kProgram);
   write_record_line(s, st.NREAD);
   s.out(" horizontal plane");
-  value_line(s, "1st dip =", rec.dipa1);
-  value_line(s, "2nd dip =", rec.dipa2);
+  write_value_line(s, "1st dip =", rec.dipa1);
+  write_value_line(s, "2nd dip =", rec.dipa2);
   warningtail00(s);
   rec.strike = 0.0f;
   rec.dip = 0.0f;
@@ -65,8 +63,8 @@ Outcome late_detection(Session& s, const RunState& st, Record& rec) {
   errorhead(s, kProgram);
   write_record_line(s, st.NREAD);
   s.out(" The two data have same strike");
-  value_line(s, "1st dip dir =", rec.DIPDA[0]);
-  value_line(s, "2nd dip dir =", rec.DIPDA[1]);
+  write_value_line(s, "1st dip dir =", rec.DIPDA[0]);
+  write_value_line(s, "2nd dip dir =", rec.DIPDA[1]);
   rec.comment = kLate;
   return Outcome::failed;
 }
@@ -78,9 +76,9 @@ void turn_strike(Session& s, const RunState& st, Record& rec) {
   write_record_line(s, st.NREAD);
   s.out(" input  strike with dip to the LEFT");
   s.out(" output strike with dip to the RIGHT");
-  value_line(s, "strike =", rec.DIPDA[1]);
+  write_value_line(s, "strike =", rec.DIPDA[1]);
   rec.DIPDA[1] = reduced360(rec.DIPDA[1] + 180.0f);
-  value_line(s, "==> strike reset to :", rec.DIPDA[1]);
+  write_value_line(s, "==> strike reset to :", rec.DIPDA[1]);
   warningtail00(s);
 }
 
@@ -113,8 +111,8 @@ Outcome vertical_error(Session& s, const RunState& st, Record& rec, std::string_
   errorhead(s, kProgram);
   write_record_line(s, st.NREAD);
   s.out(Line(" ").t(text));
-  value_line(s, "1st dip =", rec.dipa1);
-  value_line(s, "2nd dip =", rec.dipa2);
+  write_value_line(s, "1st dip =", rec.dipa1);
+  write_value_line(s, "2nd dip =", rec.dipa2);
   rec.comment = comment;
   return Outcome::failed;
 }
@@ -131,7 +129,7 @@ Outcome two_dips(Session& s, const RunState& st, Record& rec) {
     errorhead(s, kProgram);
     write_record_line(s, st.NREAD);
     s.out(" 1st data should be in 2nd position");
-    value_line(s, "1st dip =", rec.dipa1);
+    write_value_line(s, "1st dip =", rec.dipa1);
     rec.comment = kFirstZero;
     return Outcome::failed;
   }

@@ -68,8 +68,6 @@ void help_screen(Session& s, std::int32_t format) {
 
 void dotted(Session& s) { s.out(Line(" ").rep('.', 42)); }
 
-void value_line(Session& s, std::string_view label, float v) { s.out(Line(" ").t(label).x(1).f(v, 7, 1)); }
-
 void letter_line(Session& s, std::string_view label, const Text<1>& letter) {
   s.out(Line(" ").t(label).x(1).t(letter.sv()));
 }
@@ -87,19 +85,12 @@ bool is_one_of(const Text<1>& t, std::string_view letters) {
   return letters.find(t[0]) != std::string_view::npos;
 }
 
-bool check_dip1(Session& s, const RunState& st, Record& rec) {
-  if (!out_of_dip_range(rec.dipa1)) return true;
-  fail(s, st, rec, "error: 1st app dip out of [0,90]");
-  s.out(" 1st dip out of [0,90]");
-  value_line(s, "1st dip =", rec.dipa1);
-  return false;
-}
-
-bool check_dip2(Session& s, const RunState& st, Record& rec) {
-  if (!out_of_dip_range(rec.dipa2)) return true;
-  fail(s, st, rec, "error: 2nd app dip out of [0,90]");
-  s.out(" 2nd dip out of [0,90]");
-  value_line(s, "2nd dip =", rec.dipa2);
+// An apparent dip within [0, 90]; which is "1st" or "2nd".
+bool check_dip(Session& s, const RunState& st, Record& rec, float dip, std::string_view which) {
+  if (!out_of_dip_range(dip)) return true;
+  fail(s, st, rec, Line("error: ").t(which).t(" app dip out of [0,90]"));
+  s.out(Line(" ").t(which).t(" dip out of [0,90]"));
+  write_value_line(s, Line(which).t(" dip ="), dip);
   return false;
 }
 
@@ -125,23 +116,23 @@ bool check_alphanumerical(Session& s, const RunState& st, Record& rec) {
     s.out(" => Same directions modulo 180 deg");
     return false;
   }
-  if (d2[0] != 'A' && !check_dip2(s, st, rec)) return false;
-  return check_dip1(s, st, rec);
+  if (d2[0] != 'A' && !check_dip(s, st, rec, rec.dipa2, "2nd")) return false;
+  return check_dip(s, st, rec, rec.dipa1, "1st");
 }
 
 bool check_numerical(Session& s, const RunState& st, Record& rec) {
-  if (!check_dip2(s, st, rec)) return false;
+  if (!check_dip(s, st, rec, rec.dipa2, "2nd")) return false;
   float m = rec.DIPDA[1] - rec.DIPDA[0];
   modulr(&m, &m, 180.0f, 1);
   if (std::fabs(m) < kTolerance || std::fabs(180.0f - m) < kTolerance) {
     fail(s, st, rec, "error: same dip direction [modulo 180], early detection");
     s.out(" The two data have same strike");
-    value_line(s, "1st dip dir = dd1 =", rec.DIPDA[0]);
-    value_line(s, "2nd dip dir = dd2 =", rec.DIPDA[1]);
+    write_value_line(s, "1st dip dir = dd1 =", rec.DIPDA[0]);
+    write_value_line(s, "2nd dip dir = dd2 =", rec.DIPDA[1]);
     s.out(Line(" dd2 - dd1 = ").e(m, 10, 3).t(" [modulo 180]"));
     return false;
   }
-  return check_dip1(s, st, rec);
+  return check_dip(s, st, rec, rec.dipa1, "1st");
 }
 
 void results_banner(Session& s, const RunState& st) {

@@ -25,6 +25,10 @@ void clean_title(MutText title) {
   if (c >= 0x80 && end - (lead - 1) < need) std::fill(title.begin() + static_cast<std::ptrdiff_t>(lead - 1), title.begin() + static_cast<std::ptrdiff_t>(end), ' ');
 }
 
+void write_value_line(Session& s, std::string_view label, float v) {
+  s.out(Line(" ").t(label).x(1).f(v, 7, 1));
+}
+
 void write_record_line(Session& s, std::int32_t nread) {
   s.out(Line(" while reading data nb ").n(nread, 5));
 }

@@ -62,6 +62,10 @@ enum class Outcome { converted, failed };
 void clean_letter(Text<1>& letter);
 void clean_title(MutText title);
 
+// A value line of a frame: one blank, the label, one blank and the value
+// with one decimal in 7 columns.
+void write_value_line(Session& s, std::string_view label, float v);
+
 // The record line of a frame: " while reading data nb" and the record
 // number in 5 columns, in full when it is wider.
 void write_record_line(Session& s, std::int32_t nread);
