@@ -71,7 +71,6 @@ char* fixed_into(char* dst, float v, int w, int d) {
       return dst + uw;
     }
     auto n = static_cast<std::uint64_t>(x + 0.5);
-    const bool rounds_to_zero = n == 0;
     for (int i = 0; i < d; ++i) {
       *--p = static_cast<char>('0' + n % 10);
       n /= 10;
@@ -81,7 +80,9 @@ char* fixed_into(char* dst, float v, int w, int d) {
       *--p = static_cast<char>('0' + n % 10);
       n /= 10;
     } while (n != 0);
-    if (std::signbit(v) && !rounds_to_zero) *--p = '-';
+    // A value below zero keeps its sign even where it rounds to 0.0 (a
+    // rejected -0.00001 must not pass for a zero); a negative zero has none.
+    if (v < 0.0f) *--p = '-';
   }
   const auto len = static_cast<std::size_t>(buf + sizeof buf - p);
   if (len > uw) {

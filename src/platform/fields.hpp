@@ -18,8 +18,9 @@ void put_int(std::string& out, long long v, int w);
 void put_count(std::string& out, long long v, int w);
 
 // Real with d decimals (0 <= d <= 6) right-justified in w columns, always
-// with a digit before the point. A value that rounds to zero carries no
-// minus sign. Infinities and NaN show as "Inf", "-Inf" and "NaN".
+// with a digit before the point. A value below zero carries a minus sign,
+// also where it rounds to zero; a negative zero carries none. Infinities
+// and NaN show as "Inf", "-Inf" and "NaN".
 void put_fixed(std::string& out, float v, int w, int d);
 
 // Real in scientific form with one digit before the point and d after it,

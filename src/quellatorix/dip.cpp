@@ -1,5 +1,7 @@
 #include "quellatorix/dip.hpp"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <string_view>
 
@@ -11,14 +13,15 @@ namespace qx::program {
 namespace {
 
 constexpr float kTolerance = 0.0001f;  // 0x38D1B717
-// Within [-360, +360] no record needs more; a third turn means the strike
-// and the apparent-dip direction no longer differ by any fraction of a
-// degree in single precision.
-constexpr int kMaxTurns = 2;
+// A turn depends on nothing but the strike it starts from, so the turning
+// ends unless the strike comes back to a value it held. No record that
+// finishes needs more than three turns; the cap only guards the loop.
+constexpr int kTurnCap = 16;
 // cos(a) below which the two-dips dip is checked, and how far (degrees) it
-// may stand from the dip of the second relation.
+// may stand from the dip of the second relation: the error that the
+// rounding of a costs at the zone's edge.
 constexpr float kSteepA = 0x1p-10f;
-constexpr float kDipAgreement = 0.01f;
+constexpr float kDipAgreement = 0.002f;
 
 constexpr std::string_view kHorizontal = "horizontal plane";
 constexpr std::string_view kTurned = "output strike = input strike + 180";
@@ -27,6 +30,7 @@ constexpr std::string_view kLate = "error: same dip direction [modulo 180], late
 constexpr std::string_view kFirstZero = "error: 1st dip = 0 => should be in 2nd position";
 constexpr std::string_view kVerticalNoStrike = "error: vertical plane without strike";
 constexpr std::string_view kVerticalInconsistent = "error: inconsistent dips for vertical plane";
+constexpr std::string_view kTooLarge = "error: directions too large to compute with";
 
 // Compass letter to azimuth; anything else leaves the azimuth as it was.
 void letter_to_azimuth(const Text<1>& letter, float& azimuth) {
@@ -59,14 +63,26 @@ Outcome horizontal(Session& s, const RunState& st, Record& rec) {
   return Outcome::converted;
 }
 
-Outcome late_detection(Session& s, const RunState& st, Record& rec) {
+// An error frame about the two directions, which it shows.
+Outcome directions_error(Session& s, const RunState& st, Record& rec, std::string_view text,
+                         std::string_view comment) {
   errorhead(s, kProgram);
   write_record_line(s, st.NREAD);
-  s.out(" The two data have same strike");
+  s.out(Line(" ").t(text));
   write_value_line(s, "1st dip dir =", rec.DIPDA[0]);
   write_value_line(s, "2nd dip dir =", rec.DIPDA[1]);
-  rec.comment = kLate;
+  rec.comment = comment;
   return Outcome::failed;
+}
+
+Outcome late_detection(Session& s, const RunState& st, Record& rec) {
+  return directions_error(s, st, rec, "The two data have same strike", kLate);
+}
+
+// Directions so far apart that their difference overflows leave nothing
+// to compute with: no result is better than a NaN.
+Outcome too_large(Session& s, const RunState& st, Record& rec) {
+  return directions_error(s, st, rec, "The directions are too large to compute with", kTooLarge);
 }
 
 // The strike was given with the plane dipping to its left.
@@ -84,14 +100,20 @@ void turn_strike(Session& s, const RunState& st, Record& rec) {
 
 // tan(apparent dip) = tan(true dip) * sin(apparent-dip direction - strike).
 Outcome one_dip_and_strike(Session& s, const RunState& st, Record& rec) {
+  std::array<float, kTurnCap + 1> held{rec.DIPDA[1]};
   for (int turns = 0;; ++turns) {
     const float d = rec.DIPDA[0] - rec.DIPDA[1];
     const float sn = std::sin(rad(s, d));
     if (std::fabs(rec.dipa1) < kTolerance) return horizontal(s, st, rec);
     if (sn < 0.0f) {
-      // A third turn would only bring back the strike of the first.
-      if (turns == kMaxTurns) return late_detection(s, st, rec);
       turn_strike(s, st, rec);
+      // Where the directions keep no fraction of a degree between them, the
+      // strike can come back to one it held: from there it would turn for ever.
+      const auto tried = held.begin() + turns + 1;
+      if (turns == kTurnCap || std::find(held.begin(), tried, rec.DIPDA[1]) != tried) {
+        return late_detection(s, st, rec);
+      }
+      *tried = rec.DIPDA[1];
       continue;
     }
     if (sn == 0.0f) return late_detection(s, st, rec);
@@ -141,8 +163,8 @@ Outcome two_dips(Session& s, const RunState& st, Record& rec) {
   }
   const float t2 = std::tan(rad(s, rec.dipa2));
   const float t1 = std::tan(rad(s, rec.dipa1));
-  // Dips of some 1e-38 degrees have no tangent in single precision: the
-  // plane is horizontal as far as the arithmetic can tell, not a 0/0.
+  // Dips below some 4e-44 degrees vanish on the way to radians: the plane
+  // is horizontal as far as the arithmetic can tell, not a 0/0.
   if (t1 == 0.0f && t2 == 0.0f) return horizontal(s, st, rec);
   const float q = t2 / t1;
   const float x = (cr - q) / sr;
@@ -165,9 +187,7 @@ Outcome two_dips(Session& s, const RunState& st, Record& rec) {
   return Outcome::converted;
 }
 
-}  // namespace
-
-Outcome dip_computation(Session& s, const RunState& st, Record& rec) {
+Outcome convert(Session& s, const RunState& st, Record& rec) {
   const bool alphanumerical = st.IFORMAT == 1;
   const bool one_dip = alphanumerical ? rec.DDIR[1] == "A" : std::fabs(rec.dipa2) < kTolerance;
   if (one_dip) {
@@ -182,6 +202,20 @@ Outcome dip_computation(Session& s, const RunState& st, Record& rec) {
     letter_to_azimuth(rec.DDIR[1], rec.DIPDA[1]);
   }
   return two_dips(s, st, rec);
+}
+
+}  // namespace
+
+Outcome dip_computation(Session& s, const RunState& st, Record& rec) {
+  const float strike = rec.strike;
+  const float dip = rec.dip;
+  const Outcome o = convert(s, st, rec);
+  if (o == Outcome::converted && !(std::isfinite(rec.strike) && std::isfinite(rec.dip))) {
+    rec.strike = strike;  // a failed record leaves the last results as they were
+    rec.dip = dip;
+    return too_large(s, st, rec);
+  }
+  return o;
 }
 
 }  // namespace qx::program
