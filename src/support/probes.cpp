@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/line.hpp"
+#include "platform/services.hpp"
 #include "support/frames.hpp"
 #include "support/text_utils.hpp"
 
@@ -38,10 +39,10 @@ struct Run {
   Text<120> cmdmsg;
 };
 
-void run(Session& s, Run& r) {
+void run(Session& s, platform::PrivateFolder& folder, Run& r) {
   // What the command itself says on the terminal comes after what was written.
   s.units.flush_console();
-  s.services.execute_command_line(trimmed(r.command), true, r.exitstat, r.cmdstat, r.cmdmsg.span());
+  folder.execute_command_line(trimmed(r.command), true, r.exitstat, r.cmdstat, r.cmdmsg.span());
 }
 
 void text_line(Session& s, std::string_view label, std::string_view value) {
@@ -73,31 +74,43 @@ void box(Session& s, const Probe& p, std::string_view title, std::string_view fi
   s.put(u, Line(" ").rep('/', 50));
 }
 
-// Runs the probe command, reads its one line back into line and removes the
-// file. False, after its box, when no line could be had.
+// Runs the probe command in a private folder, reads its one line back into
+// line and removes the file. False, after its box, when no line could be had.
+// Without a private folder the command has nowhere to write its file: that
+// is a file that can't be opened.
 template <std::size_t CmdLen>
 bool probe(Session& s, const Probe& p, MutText line) {
   Text<CmdLen> command(p.command);
   const Text<25> filename(p.file);
   const std::string setting = "=> SETTING " + std::string(p.what) + " = " + std::string(p.fallback);
+  const std::string cant_open = "COULD NOT OPEN " + std::string(p.what) + " FILE";
   Run r(command.sv());
-  run(s, r);
+  std::string why;
+  const auto folder = s.services.private_folder(p.file, why);
+  if (!folder) {
+    box(s, p, cant_open, filename.sv(), true, r, setting);
+    return false;
+  }
+  run(s, *folder, r);
   if (r.cmdstat != 0) {
     box(s, p, "COULD NOT DETERMINE " + std::string(p.what), filename.sv(), false, r, setting);
     return false;
   }
-  if (!s.units.open(kUnit, filename.sv(), "unknown")) {
-    box(s, p, "COULD NOT OPEN " + std::string(p.what) + " FILE", filename.sv(), true, r, setting);
+  // The line and its line end are all that is ever read.
+  auto file = folder->open_input(p.file, line.size() + 2, why);
+  if (!file) {
+    box(s, p, cant_open, filename.sv(), true, r, setting);
     return false;
   }
   // A command that wrote nothing leaves an empty file: an all-blank line.
   assign(line, "");
-  (void)s.units.read_line(kUnit, line);
-  s.units.close(kUnit);
+  std::string_view got;
+  if (file->next_line(got) == platform::IoStatus::ok) assign(line, got);
+  file.reset();
 
   command = p.removal;
   Run rm(command.sv());
-  run(s, rm);
+  run(s, *folder, rm);
   if (rm.cmdstat != 0) box(s, p, "COULD NOT REMOVE " + std::string(p.what) + " FILE", filename.sv(), false, rm, "");
   return true;
 }
