@@ -28,14 +28,14 @@ constexpr Probe kHardinfo{"hardinfo ", "sysctl -n machdep.cpu.brand_string > cpu
 constexpr Probe kOsversion{"osversion", "sw_vers -productVersion > sys_version_tmp_001.txt",
                            "rm sys_version_tmp_001.txt", "sys_version_tmp_001.txt", "SYSTEM VERSION", "MacOSX"};
 
-// One run of a command, with what the boxes show of it.
+// The probe's command variables. The removal runs through the same ones, so
+// its box shows what the removal left in them: the service sets the message
+// only when a command could not run, and it keeps what it held otherwise.
 struct Run {
   explicit Run(std::string_view c) : command(c) {}
   std::string_view command;  // the whole command text, trailing blanks included
   int exitstat = 0;
   int cmdstat = 0;
-  // The service sets the message only when the command could not run: it
-  // stays blank otherwise.
   Text<120> cmdmsg;
 };
 
@@ -109,9 +109,9 @@ bool probe(Session& s, const Probe& p, MutText line) {
   file.reset();
 
   command = p.removal;
-  Run rm(command.sv());
-  run(s, *folder, rm);
-  if (rm.cmdstat != 0) box(s, p, "COULD NOT REMOVE " + std::string(p.what) + " FILE", filename.sv(), false, rm, "");
+  r.command = command.sv();
+  run(s, *folder, r);
+  if (r.cmdstat != 0) box(s, p, "COULD NOT REMOVE " + std::string(p.what) + " FILE", filename.sv(), false, r, "");
   return true;
 }
 

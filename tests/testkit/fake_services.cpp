@@ -25,9 +25,12 @@ void FakeServices::login_name(MutText name) {
 void FakeServices::execute_command_line(std::string_view command, bool, int& exitstat, int& cmdstat,
                                         MutText cmdmsg) {
   calls.push_back("cmd:" + std::string(command));
-  exitstat = 0;
   cmdstat = 0;
-  if (on_command) on_command(command, exitstat, cmdstat, cmdmsg);
+  if (on_command) {
+    on_command(command, exitstat, cmdstat, cmdmsg);
+  } else {
+    exitstat = 0;
+  }
 }
 
 namespace {

@@ -21,7 +21,9 @@ class FakeServices final : public platform::Services {
   int clock_count = 1000;
   int clock_rate = 1000000;
   int clock_max = 2147483647;
-  // Called for each command; the default runs nothing and reports success.
+  // Called for each command, after cmdstat is set to 0; exitstat and cmdmsg
+  // are left as the caller holds them, as a service leaves them for a
+  // command that could not run. Without it a command runs and exits 0.
   std::function<void(std::string_view cmd, int& exitstat, int& cmdstat, MutText cmdmsg)> on_command;
 
   // The folder that private_folder() hands out (it stays when the probe lets
