@@ -4,8 +4,11 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -95,6 +98,142 @@ TEST(PosixServices, StandInsAnswerTheProbeQueriesOnLinux) {
   EXPECT_NE(run(sv, "sysctl -n machdep.no_such_key >/dev/null 2>&1").exitstat, 0);
 }
 #endif
+
+namespace fs = std::filesystem;
+
+// An environment variable set, or unset, while the guard lives.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    if (value != nullptr) {
+      setenv(name, value, 1);
+    } else {
+      unsetenv(name);
+    }
+  }
+  ~ScopedEnv() {
+    if (old_) {
+      setenv(name_, old_->c_str(), 1);
+    } else {
+      unsetenv(name_);
+    }
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+// The first line of a file of the folder: nullopt when it does not open,
+// "<none>" when it holds no line.
+std::optional<std::string> first_line(PrivateFolder& folder, std::string_view name, std::size_t max_bytes) {
+  std::string why;
+  const auto f = folder.open_input(name, max_bytes, why);
+  if (!f) return std::nullopt;
+  std::string_view line;
+  return f->next_line(line) == IoStatus::ok ? std::string(line) : "<none>";
+}
+
+Result run_in(PrivateFolder& folder, std::string_view cmd) {
+  Result r;
+  folder.execute_command_line(cmd, true, r.exitstat, r.cmdstat, r.cmdmsg.span());
+  return r;
+}
+
+TEST(PrivateFolder, UnderTmpdirOrElseTmp) {
+  testkit::ScratchDir tmp;
+  const std::string owned = tmp.path().string();
+  const std::string missing = owned + "/missing";
+  const struct {
+    const char* tmpdir;  // nullptr: unset
+    std::string under;   // empty: no folder
+  } cases[] = {{owned.c_str(), owned}, {nullptr, "/tmp"}, {"", "/tmp"}, {missing.c_str(), ""}};
+  for (const auto& c : cases) {
+    const ScopedEnv env("TMPDIR", c.tmpdir);
+    PosixServices sv;
+    std::string why;
+    const auto folder = sv.private_folder("f.txt", why);
+    if (c.under.empty()) {
+      EXPECT_EQ(folder, nullptr);
+      EXPECT_EQ(why, "No such file or directory");
+      continue;
+    }
+    ASSERT_NE(folder, nullptr) << why;
+    ASSERT_EQ(run_in(*folder, "pwd > f.txt").cmdstat, 0);
+    const std::string made = first_line(*folder, "f.txt", 4096).value_or("");
+    EXPECT_EQ(fs::path(made).parent_path(), c.under) << made;
+    EXPECT_TRUE(fs::path(made).filename().string().starts_with("quellatorix-")) << made;
+  }
+}
+
+// The standard input holds a typed answer while the guard lives.
+class TypedAnswer {
+ public:
+  explicit TypedAnswer(std::string_view answer) : console_(dup(0)) {
+    int typed[2];
+    if (pipe(typed) != 0) return;
+    [[maybe_unused]] const ssize_t n = write(typed[1], answer.data(), answer.size());
+    close(typed[1]);
+    dup2(typed[0], 0);
+    close(typed[0]);
+  }
+  ~TypedAnswer() {
+    dup2(console_, 0);
+    close(console_);
+  }
+  // What is still there to read.
+  std::string rest() const {
+    std::string r(64, '\0');
+    const ssize_t n = read(0, r.data(), r.size());
+    r.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    return r;
+  }
+
+ private:
+  int console_;
+};
+
+TEST(PrivateFolder, PrivateAndGoneAfterwardsAndTheShellNeverReadsTheConsole) {
+  testkit::ScratchDir tmp;
+  const ScopedEnv env("TMPDIR", tmp.path().c_str());
+  const TypedAnswer typed("yes\n");
+  {
+    PosixServices sv;
+    std::string why;
+    const auto folder = sv.private_folder("f.txt", why);
+    ASSERT_NE(folder, nullptr) << why;
+    const fs::path made = fs::directory_iterator(tmp.path())->path();
+    EXPECT_EQ(fs::status(made).permissions(), fs::perms::owner_all);
+    EXPECT_EQ(run_in(*folder, "cat > f.txt; echo left > other.txt").cmdstat, 0);
+    EXPECT_EQ(first_line(*folder, "f.txt", 100), "<none>");
+  }
+  EXPECT_EQ(typed.rest(), "yes\n");
+  EXPECT_TRUE(fs::is_empty(tmp.path())) << "the folder went with what was in it";
+}
+
+TEST(PrivateFolder, OnlyARegularFileIsReadAndNoFurtherThanAsked) {
+  const struct {
+    const char* plant;
+    std::optional<std::string> line;
+  } cases[] = {
+      {"printf 'first\\r\\nsecond\\n' > f", "first"},
+      {"head -c 1000000 /dev/zero | tr '\\0' x > f", "xxxxxxxxxx"},
+      {":", "<none>"},  // nothing there: created empty
+      {"echo secret > s; ln -s s f", std::nullopt},
+      {"ln -s /dev/zero f", std::nullopt},
+      {"mkfifo f", std::nullopt},
+      {"mkdir f", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    PosixServices sv;
+    std::string why;
+    const auto folder = sv.private_folder("f", why);
+    ASSERT_NE(folder, nullptr) << why;
+    ASSERT_EQ(run_in(*folder, c.plant).exitstat, 0) << c.plant;
+    EXPECT_EQ(first_line(*folder, "f", 10), c.line) << c.plant;
+  }
+}
 
 TEST(PosixServices, ClocksCountFromTheFirstRequestAndGrow) {
   PosixServices sv;
