@@ -11,6 +11,7 @@ namespace qx {
 
 namespace {
 
+// The unit that the could-not-open box names.
 constexpr int kUnit = 99;
 
 // What differs between the processor and the system-version probe.
