@@ -178,21 +178,6 @@ TEST(ProbePlants, ToolsInTheWorkingFolderNeverRun) {
   }
 }
 
-TEST(ProbePlants, WithoutATemporaryFolderBothProbesWarnAndTheRunGoesOn) {
-  Place place;
-  RunOptions options = place.options();
-  options.env = {"TMPDIR=" + (place.tmp.path() / "missing").string()};
-  const ProgramRun run = run_program(place.work.path(), options);
-  EXPECT_EQ(0, run.status);
-  EXPECT_NE(std::string::npos, run.console.find("\n COULD NOT OPEN SYSTEM VERSION FILE\n"));
-  EXPECT_NE(std::string::npos, run.console.find("\n COULD NOT OPEN CPU INFO FILE\n"));
-  EXPECT_EQ(" @    System: MacOSX                              @\n"
-            " @       CPU: Macintosh                           @\n",
-            system_lines(run.console));
-  EXPECT_TRUE(fs::is_empty(place.work.path()));
-  EXPECT_EQ(0u, entries_under(place.tmp.path()));
-}
-
 // Each signal is sent once a probe's folder exists, once its file exists
 // too (in the working folder, where a probe must not write it, or in the
 // temporary one), and at the header's wait, whichever comes first.

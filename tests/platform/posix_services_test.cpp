@@ -101,28 +101,31 @@ TEST(PosixServices, StandInsAnswerTheProbeQueriesOnLinux) {
 
 namespace fs = std::filesystem;
 
-// An environment variable set, or unset, while the guard lives.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value != nullptr) {
-      setenv(name, value, 1);
-    } else {
-      unsetenv(name);
-    }
+// TMPDIR set, or unset, while the guard lives.
+struct TmpdirSet {
+  explicit TmpdirSet(const char* value) {
+    if (const char* o = std::getenv("TMPDIR")) old = o;
+    value != nullptr ? setenv("TMPDIR", value, 1) : unsetenv("TMPDIR");
   }
-  ~ScopedEnv() {
-    if (old_) {
-      setenv(name_, old_->c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
+  ~TmpdirSet() { old ? setenv("TMPDIR", old->c_str(), 1) : unsetenv("TMPDIR"); }
+  std::optional<std::string> old;
+};
 
- private:
-  const char* name_;
-  std::optional<std::string> old_;
+// The standard input holds a typed answer while the guard lives.
+struct TypedAnswer {
+  explicit TypedAnswer(std::string_view answer) : console(dup(0)) {
+    int typed[2];
+    if (pipe(typed) != 0) return;
+    [[maybe_unused]] const ssize_t n = write(typed[1], answer.data(), answer.size());
+    close(typed[1]);
+    dup2(typed[0], 0);
+    close(typed[0]);
+  }
+  ~TypedAnswer() {
+    dup2(console, 0);
+    close(console);
+  }
+  int console;
 };
 
 // The first line of a file of the folder: nullopt when it does not open,
@@ -141,7 +144,7 @@ Result run_in(PrivateFolder& folder, std::string_view cmd) {
   return r;
 }
 
-TEST(PrivateFolder, UnderTmpdirOrElseTmp) {
+TEST(PrivateFolder, UnderTmpdirOrElseTmpPrivateAndGoneAfterwards) {
   testkit::ScratchDir tmp;
   const std::string owned = tmp.path().string();
   const std::string missing = owned + "/missing";
@@ -149,67 +152,28 @@ TEST(PrivateFolder, UnderTmpdirOrElseTmp) {
     const char* tmpdir;  // nullptr: unset
     std::string under;   // empty: no folder
   } cases[] = {{owned.c_str(), owned}, {nullptr, "/tmp"}, {"", "/tmp"}, {missing.c_str(), ""}};
+  const TypedAnswer typed("yes\n");  // an answer for the dialogue, not for the commands
   for (const auto& c : cases) {
-    const ScopedEnv env("TMPDIR", c.tmpdir);
+    const TmpdirSet env(c.tmpdir);
     PosixServices sv;
     std::string why;
-    const auto folder = sv.private_folder("f.txt", why);
+    auto folder = sv.private_folder("f.txt", why);
     if (c.under.empty()) {
       EXPECT_EQ(folder, nullptr);
       EXPECT_EQ(why, "No such file or directory");
       continue;
     }
     ASSERT_NE(folder, nullptr) << why;
-    ASSERT_EQ(run_in(*folder, "pwd > f.txt").cmdstat, 0);
-    const std::string made = first_line(*folder, "f.txt", 4096).value_or("");
-    EXPECT_EQ(fs::path(made).parent_path(), c.under) << made;
-    EXPECT_TRUE(fs::path(made).filename().string().starts_with("quellatorix-")) << made;
-  }
-}
-
-// The standard input holds a typed answer while the guard lives.
-class TypedAnswer {
- public:
-  explicit TypedAnswer(std::string_view answer) : console_(dup(0)) {
-    int typed[2];
-    if (pipe(typed) != 0) return;
-    [[maybe_unused]] const ssize_t n = write(typed[1], answer.data(), answer.size());
-    close(typed[1]);
-    dup2(typed[0], 0);
-    close(typed[0]);
-  }
-  ~TypedAnswer() {
-    dup2(console_, 0);
-    close(console_);
-  }
-  // What is still there to read.
-  std::string rest() const {
-    std::string r(64, '\0');
-    const ssize_t n = read(0, r.data(), r.size());
-    r.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
-    return r;
-  }
-
- private:
-  int console_;
-};
-
-TEST(PrivateFolder, PrivateAndGoneAfterwardsAndTheShellNeverReadsTheConsole) {
-  testkit::ScratchDir tmp;
-  const ScopedEnv env("TMPDIR", tmp.path().c_str());
-  const TypedAnswer typed("yes\n");
-  {
-    PosixServices sv;
-    std::string why;
-    const auto folder = sv.private_folder("f.txt", why);
-    ASSERT_NE(folder, nullptr) << why;
-    const fs::path made = fs::directory_iterator(tmp.path())->path();
+    ASSERT_EQ(run_in(*folder, "pwd > f.txt; cat > in.txt; echo left > other.txt").cmdstat, 0);
+    const fs::path made = first_line(*folder, "f.txt", 4096).value_or("");
+    EXPECT_EQ(made.parent_path(), c.under) << made;
+    EXPECT_TRUE(made.filename().string().starts_with("quellatorix-")) << made;
     EXPECT_EQ(fs::status(made).permissions(), fs::perms::owner_all);
-    EXPECT_EQ(run_in(*folder, "cat > f.txt; echo left > other.txt").cmdstat, 0);
-    EXPECT_EQ(first_line(*folder, "f.txt", 100), "<none>");
+    folder.reset();
+    EXPECT_FALSE(fs::exists(made)) << "the folder goes with what is in it";
   }
-  EXPECT_EQ(typed.rest(), "yes\n");
-  EXPECT_TRUE(fs::is_empty(tmp.path())) << "the folder went with what was in it";
+  std::string rest(8, '\0');
+  EXPECT_EQ(read(0, rest.data(), rest.size()), 4) << "the answer is still there";
 }
 
 TEST(PrivateFolder, OnlyARegularFileIsReadAndNoFurtherThanAsked) {
