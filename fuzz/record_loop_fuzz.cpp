@@ -27,6 +27,10 @@ class QuietServices final : public qx::platform::Services {
     cmdstat = 1;
     qx::assign(cmdmsg, "no shell while fuzzing");
   }
+  std::unique_ptr<qx::platform::PrivateFolder> private_folder(std::string_view, std::string& why) override {
+    why = "no folders while fuzzing";
+    return nullptr;
+  }
   float cpu_time() override { return 0.0f; }
   void system_clock(int& count, int& rate, int& count_max) override {
     count = 0;

@@ -12,6 +12,7 @@ namespace qx::platform::interrupt {
 namespace {
 
 std::array<std::atomic<Pending*>, 8> g_tracked{};
+std::array<std::atomic<TempFolder*>, 4> g_folders{};
 
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
@@ -32,11 +33,40 @@ void write_all(int fd, const char* p, std::size_t n) {
   }
 }
 
+void remove_temp(const TempFolder& t) {
+  // A shell still running may create the file between the two calls: a
+  // second round takes it, and once the folder is gone nothing is created.
+  for (int round = 0; round < 2; ++round) {
+    ::unlink(t.file);
+    if (::rmdir(t.folder) == 0 || errno == ENOENT) return;
+  }
+}
+
+template <typename T, std::size_t N>
+void track_in(std::array<std::atomic<T*>, N>& slots, T* p) {
+  for (auto& slot : slots) {
+    T* expected = nullptr;
+    if (slot.compare_exchange_strong(expected, p)) return;
+  }
+}
+
+template <typename T, std::size_t N>
+void untrack_in(std::array<std::atomic<T*>, N>& slots, T* p) {
+  for (auto& slot : slots) {
+    T* expected = p;
+    slot.compare_exchange_strong(expected, nullptr);
+  }
+}
+
 extern "C" void on_signal(int sig) {
   const int saved = errno;
   for (auto& slot : g_tracked) {
     Pending* p = slot.load();
     if (p != nullptr) write_all(p->fd, p->data, p->committed.load());
+  }
+  for (auto& slot : g_folders) {
+    const TempFolder* t = slot.load();
+    if (t != nullptr) remove_temp(*t);
   }
   errno = saved;
   // SA_RESETHAND restored the default action; SA_NODEFER lets it act now.
@@ -45,19 +75,10 @@ extern "C" void on_signal(int sig) {
 
 }  // namespace
 
-void track(Pending* p) {
-  for (auto& slot : g_tracked) {
-    Pending* expected = nullptr;
-    if (slot.compare_exchange_strong(expected, p)) return;
-  }
-}
-
-void untrack(Pending* p) {
-  for (auto& slot : g_tracked) {
-    Pending* expected = p;
-    slot.compare_exchange_strong(expected, nullptr);
-  }
-}
+void track(Pending* p) { track_in(g_tracked, p); }
+void untrack(Pending* p) { untrack_in(g_tracked, p); }
+void track(TempFolder* t) { track_in(g_folders, t); }
+void untrack(TempFolder* t) { untrack_in(g_folders, t); }
 
 void install_handlers() {
   struct sigaction sa;

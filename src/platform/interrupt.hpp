@@ -2,8 +2,9 @@
 // Keeps the results written so far when the process is interrupted.
 //
 // An output file registers the bytes it has buffered that form complete
-// lines; on SIGINT, SIGTERM or SIGHUP the handler writes them out and the
-// process then ends by the same signal, with the conventional status.
+// lines, a private folder its path and the file in it; on SIGINT, SIGTERM or
+// SIGHUP the handler writes the lines out, removes the file and the folder,
+// and the process then ends by the same signal, with the conventional status.
 
 #include <atomic>
 #include <csignal>
@@ -19,6 +20,17 @@ struct Pending {
 
 void track(Pending* p);
 void untrack(Pending* p);
+
+inline constexpr std::size_t kMaxPath = 4096;
+
+// Paths the handler removes, as NUL-terminated texts it can use as they are.
+struct TempFolder {
+  char folder[kMaxPath] = {};
+  char file[kMaxPath] = {};
+};
+
+void track(TempFolder* t);
+void untrack(TempFolder* t);
 
 // Installs the handlers (process-wide).
 void install_handlers();

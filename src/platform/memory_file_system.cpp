@@ -6,23 +6,6 @@ namespace qx::platform {
 
 namespace {
 
-class MemoryInput final : public InputFile {
- public:
-  explicit MemoryInput(std::string bytes) : bytes_(std::move(bytes)) {}
-  IoStatus next_line(std::string_view& line) override {
-    if (pos_ >= bytes_.size()) return IoStatus::eof;
-    const std::string_view rest = std::string_view(bytes_).substr(pos_);
-    const auto nl = rest.find('\n');
-    line = strip_cr(rest.substr(0, nl));
-    pos_ = nl == std::string_view::npos ? bytes_.size() : pos_ + nl + 1;
-    return IoStatus::ok;
-  }
-
- private:
-  std::string bytes_;
-  std::size_t pos_ = 0;
-};
-
 class MemoryOutput final : public OutputFile {
  public:
   MemoryOutput(MemoryFileSystem& fs, std::string name) : fs_(fs), name_(std::move(name)) {}
@@ -74,7 +57,7 @@ std::unique_ptr<InputFile> MemoryFileSystem::open_input(const std::string& name,
     }
     it = files.emplace(name, std::string()).first;
   }
-  return std::make_unique<MemoryInput>(it->second);
+  return std::make_unique<BytesInput>(it->second);
 }
 
 std::unique_ptr<OutputFile> MemoryFileSystem::create_output(const std::string& name, std::string& why) {

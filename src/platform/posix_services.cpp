@@ -4,18 +4,29 @@
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <filesystem>
 #include <pthread.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
+#include "platform/interrupt.hpp"
+#include "platform/line_reader.hpp"
+
 namespace qx::platform {
 
 namespace {
+
+// The tools are the system's own, whatever the user's PATH holds: a program
+// named sed in the working folder must never run in their place. sysctl
+// lives in sbin.
+constexpr std::string_view kSystemPath = "PATH=/usr/bin:/bin:/usr/sbin:/sbin\nexport PATH\n";
 
 #ifdef __linux__
 // The probes ask the macOS tools for the processor brand and the system
@@ -60,10 +71,15 @@ void failed_to_run(int& cmdstat, MutText cmdmsg, std::string_view what, int err)
   assign(cmdmsg, msg);
 }
 
+// What the child could not do, as the parent reports it.
+enum ChildStep : int { kEnterFolder, kOpenNull, kRunShell };
+
 // Between fork and exec only async-signal-safe calls are allowed: the child
 // puts every caught signal back to its default (the parent's handlers write
-// out the parent's files), unblocks all signals, enters the folder and runs
-// the shell. A failure goes back to the parent as an errno through the pipe.
+// out the parent's files), unblocks all signals, enters the folder, takes
+// its input from /dev/null (an answer typed for the dialogue stays there)
+// and runs the shell. A failure goes back to the parent as a step and an
+// errno through the pipe.
 [[noreturn]] void run_child(const char* folder, const char* script, int report_fd) {
   for (int sig = 1; sig < NSIG; ++sig) {
     struct sigaction old {};
@@ -81,15 +97,154 @@ void failed_to_run(int& cmdstat, MutText cmdmsg, std::string_view what, int err)
   sigset_t none;
   sigemptyset(&none);
   sigprocmask(SIG_SETMASK, &none, nullptr);
-  int step = 0;
+  int step = kEnterFolder;
   if (folder[0] == '\0' || chdir(folder) == 0) {
-    step = 1;
-    execl("/bin/sh", "sh", "-c", script, static_cast<char*>(nullptr));
+    step = kOpenNull;
+    const int null_fd = open("/dev/null", O_RDONLY);
+    if (null_fd >= 0 && (null_fd == 0 || (dup2(null_fd, 0) == 0 && close(null_fd) == 0))) {
+      step = kRunShell;
+      execl("/bin/sh", "sh", "-c", script, static_cast<char*>(nullptr));
+    }
   }
   const std::array<int, 2> report{step, errno};
   [[maybe_unused]] const ssize_t n = write(report_fd, report.data(), sizeof report);
   _exit(127);
 }
+
+// Runs command through /bin/sh -c in folder (the current one when empty).
+void run_shell(const std::string& folder, std::string_view command, bool wait, int& exitstat, int& cmdstat,
+               MutText cmdmsg) {
+  std::string script(kSystemPath);
+  script.append(kStandIns);
+  if (wait) {
+    script.append(command);
+  } else {
+    // The shell returns at once and leaves the command to run on its own.
+    script.append("(\n").append(command).append("\n) >/dev/null 2>&1 </dev/null &");
+  }
+
+  std::array<int, 2> fds{};
+  if (pipe(fds.data()) != 0) {
+    failed_to_run(cmdstat, cmdmsg, "could not start the shell", errno);
+    return;
+  }
+  fcntl(fds[0], F_SETFD, FD_CLOEXEC);
+  fcntl(fds[1], F_SETFD, FD_CLOEXEC);
+
+  // No signal handler may run in the child before it has reset them.
+  sigset_t all;
+  sigset_t old;
+  sigfillset(&all);
+  pthread_sigmask(SIG_SETMASK, &all, &old);
+  const pid_t pid = fork();
+  if (pid == 0) run_child(folder.c_str(), script.c_str(), fds[1]);
+  const int fork_errno = errno;
+  pthread_sigmask(SIG_SETMASK, &old, nullptr);
+  close(fds[1]);
+  if (pid < 0) {
+    close(fds[0]);
+    failed_to_run(cmdstat, cmdmsg, "could not start the shell", fork_errno);
+    return;
+  }
+
+  std::array<int, 2> report{};
+  ssize_t got = 0;
+  do {
+    got = read(fds[0], report.data(), sizeof report);
+  } while (got < 0 && errno == EINTR);
+  close(fds[0]);
+
+  int status = 0;
+  pid_t waited = 0;
+  do {
+    waited = waitpid(pid, &status, 0);
+  } while (waited < 0 && errno == EINTR);
+
+  if (got == static_cast<ssize_t>(sizeof report)) {
+    const std::string what = report[0] == kEnterFolder ? "could not enter the folder " + folder
+                             : report[0] == kOpenNull  ? "could not open /dev/null"
+                                                       : "could not run /bin/sh";
+    failed_to_run(cmdstat, cmdmsg, what, report[1]);
+    return;
+  }
+  cmdstat = 0;
+  if (!wait || waited != pid) return;
+  if (WIFEXITED(status)) {
+    exitstat = WEXITSTATUS(status);
+  } else if (WIFSIGNALED(status)) {
+    exitstat = 128 + WTERMSIG(status);
+  }
+}
+
+// A folder made by mkdtemp; the signal handler knows its paths from the
+// start, so that an interrupt leaves neither the folder nor the file.
+class PosixPrivateFolder final : public PrivateFolder {
+ public:
+  PosixPrivateFolder(const std::string& folder, std::string_view file) {
+    folder.copy(temp_.folder, folder.size());
+    const std::string path = folder + "/" + std::string(file);
+    path.copy(temp_.file, path.size());
+    interrupt::track(&temp_);
+    dir_fd_ = ::open(temp_.folder, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (dir_fd_ < 0) open_errno_ = errno;
+  }
+
+  ~PosixPrivateFolder() override {
+    if (dir_fd_ >= 0) ::close(dir_fd_);
+    interrupt::Block block;
+    std::error_code ec;
+    std::filesystem::remove_all(temp_.folder, ec);
+    interrupt::untrack(&temp_);
+  }
+
+  PosixPrivateFolder(const PosixPrivateFolder&) = delete;
+  PosixPrivateFolder& operator=(const PosixPrivateFolder&) = delete;
+
+  // 0, or why the folder could not be opened.
+  int open_errno() const { return open_errno_; }
+
+  void execute_command_line(std::string_view command, bool wait, int& exitstat, int& cmdstat,
+                            MutText cmdmsg) override {
+    run_shell(temp_.folder, command, wait, exitstat, cmdstat, cmdmsg);
+  }
+
+  std::unique_ptr<InputFile> open_input(std::string_view name, std::size_t max_bytes, std::string& why) override {
+    const std::string n(name);
+    if (n.empty() || n.find_first_of(std::string_view("/\0", 2)) != std::string::npos) {
+      why = std::strerror(EINVAL);
+      return nullptr;
+    }
+    // Whatever stands at the name, the open neither follows it nor waits.
+    const int fd = ::openat(dir_fd_, n.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
+                            0600);
+    if (fd < 0) {
+      why = std::strerror(errno);
+      return nullptr;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      why = "not a regular file";
+      ::close(fd);
+      return nullptr;
+    }
+    std::string bytes(max_bytes, '\0');
+    std::size_t got = 0;
+    while (got < max_bytes) {
+      const ssize_t k = ::read(fd, bytes.data() + got, max_bytes - got);
+      if (k < 0 && errno == EINTR) continue;
+      if (k <= 0) break;
+      got += static_cast<std::size_t>(k);
+    }
+    ::close(fd);
+    bytes.resize(got);
+    return std::make_unique<BytesInput>(std::move(bytes));
+  }
+
+ private:
+  interrupt::TempFolder temp_;
+  int dir_fd_ = -1;
+  int open_errno_ = 0;
+};
 
 }  // namespace
 
@@ -145,63 +300,31 @@ void PosixServices::login_name(MutText name) {
 
 void PosixServices::execute_command_line(std::string_view command, bool wait, int& exitstat, int& cmdstat,
                                          MutText cmdmsg) {
-  std::string script(kStandIns);
-  if (wait) {
-    script.append(command);
-  } else {
-    // The shell returns at once and leaves the command to run on its own.
-    script.append("(\n").append(command).append("\n) >/dev/null 2>&1 </dev/null &");
-  }
+  run_shell(folder_, command, wait, exitstat, cmdstat, cmdmsg);
+}
 
-  std::array<int, 2> fds{};
-  if (pipe(fds.data()) != 0) {
-    failed_to_run(cmdstat, cmdmsg, "could not start the shell", errno);
-    return;
+std::unique_ptr<PrivateFolder> PosixServices::private_folder(std::string_view file, std::string& why) {
+  const char* tmpdir = std::getenv("TMPDIR");
+  std::string path = tmpdir != nullptr && tmpdir[0] != '\0' ? tmpdir : "/tmp";
+  path.append("/quellatorix-XXXXXX");
+  if (path.size() + 1 + file.size() >= interrupt::kMaxPath) {
+    why = std::strerror(ENAMETOOLONG);
+    return nullptr;
   }
-  fcntl(fds[0], F_SETFD, FD_CLOEXEC);
-  fcntl(fds[1], F_SETFD, FD_CLOEXEC);
-
-  // No signal handler may run in the child before it has reset them.
-  sigset_t all;
-  sigset_t old;
-  sigfillset(&all);
-  pthread_sigmask(SIG_SETMASK, &all, &old);
-  const pid_t pid = fork();
-  if (pid == 0) run_child(folder_.c_str(), script.c_str(), fds[1]);
-  const int fork_errno = errno;
-  pthread_sigmask(SIG_SETMASK, &old, nullptr);
-  close(fds[1]);
-  if (pid < 0) {
-    close(fds[0]);
-    failed_to_run(cmdstat, cmdmsg, "could not start the shell", fork_errno);
-    return;
+  // Made and known to the signal handler in one step.
+  interrupt::Block block;
+  if (::mkdtemp(path.data()) == nullptr) {
+    why = std::strerror(errno);
+    return nullptr;
   }
-
-  std::array<int, 2> report{};
-  ssize_t got = 0;
-  do {
-    got = read(fds[0], report.data(), sizeof report);
-  } while (got < 0 && errno == EINTR);
-  close(fds[0]);
-
-  int status = 0;
-  pid_t waited = 0;
-  do {
-    waited = waitpid(pid, &status, 0);
-  } while (waited < 0 && errno == EINTR);
-
-  if (got == static_cast<ssize_t>(sizeof report)) {
-    failed_to_run(cmdstat, cmdmsg, report[0] == 0 ? "could not enter the folder " + folder_ : "could not run /bin/sh",
-                  report[1]);
-    return;
+  // The umask may have taken what the commands need to write there.
+  ::chmod(path.c_str(), 0700);
+  auto folder = std::make_unique<PosixPrivateFolder>(path, file);
+  if (folder->open_errno() != 0) {
+    why = std::strerror(folder->open_errno());
+    return nullptr;
   }
-  cmdstat = 0;
-  if (!wait || waited != pid) return;
-  if (WIFEXITED(status)) {
-    exitstat = WEXITSTATUS(status);
-  } else if (WIFSIGNALED(status)) {
-    exitstat = 128 + WTERMSIG(status);
-  }
+  return folder;
 }
 
 float PosixServices::cpu_time() {

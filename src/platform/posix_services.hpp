@@ -21,9 +21,13 @@ class PosixServices final : public Services {
   // started (or the folder not entered), with the reason in cmdmsg. A shell
   // killed by a signal reports 128 plus the signal number as its exit status.
   // Without wait the command runs in the background and exitstat is left as
-  // it is.
+  // it is. The shell's input is /dev/null, and it finds its tools in the
+  // system's own folders only.
   void execute_command_line(std::string_view command, bool wait, int& exitstat, int& cmdstat,
                             MutText cmdmsg) override;
+  // A folder of mode 0700 made by mkdtemp under $TMPDIR, or /tmp where
+  // TMPDIR is unset or empty.
+  std::unique_ptr<PrivateFolder> private_folder(std::string_view file, std::string& why) override;
   float cpu_time() override;
   // Microseconds since the first request, wrapping past 2147483647.
   void system_clock(int& count, int& rate, int& count_max) override;

@@ -1,9 +1,12 @@
 #pragma once
 // Host services: clocks, date and time, host and user names, shell commands.
 
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "platform/io.hpp"
 #include "platform/text.hpp"
 
 namespace qx::platform {
@@ -11,6 +14,24 @@ namespace qx::platform {
 struct LocalDateTime {
   std::string date;  // "YYYYMMDD"
   std::string time;  // "hhmmss.sss", 24-hour clock
+};
+
+// A folder of the run's own, made fresh for a command and the one file that
+// it writes: nobody else can read it or place anything in it. It goes, with
+// whatever is left in it, when this object goes or a signal ends the run.
+class PrivateFolder {
+ public:
+  virtual ~PrivateFolder() = default;
+
+  // As Services::execute_command_line, in this folder.
+  virtual void execute_command_line(std::string_view command, bool wait, int& exitstat, int& cmdstat,
+                                    MutText cmdmsg) = 0;
+
+  // The named file of this folder, used if it exists and created if not. A
+  // link is not followed and nothing but a regular file is read, never more
+  // than its first max_bytes. nullptr on failure, with the reason in why.
+  virtual std::unique_ptr<InputFile> open_input(std::string_view name, std::size_t max_bytes,
+                                                std::string& why) = 0;
 };
 
 class Services {
@@ -31,6 +52,10 @@ class Services {
   // command could be run; cmdmsg is set only when it could not.
   virtual void execute_command_line(std::string_view command, bool wait, int& exitstat, int& cmdstat,
                                     MutText cmdmsg) = 0;
+
+  // A new private folder for a command that writes the file named; nullptr,
+  // with the reason in why, when none can be made.
+  virtual std::unique_ptr<PrivateFolder> private_folder(std::string_view file, std::string& why) = 0;
 
   // Processor time of the process, seconds.
   virtual float cpu_time() = 0;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/line.hpp"
+#include "platform/services.hpp"
 #include "support/frames.hpp"
 #include "support/text_utils.hpp"
 
@@ -10,6 +11,7 @@ namespace qx {
 
 namespace {
 
+// The unit that the could-not-open box names.
 constexpr int kUnit = 99;
 
 // What differs between the processor and the system-version probe.
@@ -27,21 +29,21 @@ constexpr Probe kHardinfo{"hardinfo ", "sysctl -n machdep.cpu.brand_string > cpu
 constexpr Probe kOsversion{"osversion", "sw_vers -productVersion > sys_version_tmp_001.txt",
                            "rm sys_version_tmp_001.txt", "sys_version_tmp_001.txt", "SYSTEM VERSION", "MacOSX"};
 
-// One run of a command, with what the boxes show of it.
+// The probe's command variables. The removal runs through the same ones, so
+// its box shows what the removal left in them: the service sets the message
+// only when a command could not run, and it keeps what it held otherwise.
 struct Run {
   explicit Run(std::string_view c) : command(c) {}
   std::string_view command;  // the whole command text, trailing blanks included
   int exitstat = 0;
   int cmdstat = 0;
-  // The service sets the message only when the command could not run: it
-  // stays blank otherwise.
   Text<120> cmdmsg;
 };
 
-void run(Session& s, Run& r) {
+void run(Session& s, platform::PrivateFolder& folder, Run& r) {
   // What the command itself says on the terminal comes after what was written.
   s.units.flush_console();
-  s.services.execute_command_line(trimmed(r.command), true, r.exitstat, r.cmdstat, r.cmdmsg.span());
+  folder.execute_command_line(trimmed(r.command), true, r.exitstat, r.cmdstat, r.cmdmsg.span());
 }
 
 void text_line(Session& s, std::string_view label, std::string_view value) {
@@ -73,32 +75,44 @@ void box(Session& s, const Probe& p, std::string_view title, std::string_view fi
   s.put(u, Line(" ").rep('/', 50));
 }
 
-// Runs the probe command, reads its one line back into line and removes the
-// file. False, after its box, when no line could be had.
+// Runs the probe command in a private folder, reads its one line back into
+// line and removes the file. False, after its box, when no line could be had.
+// Without a private folder the command has nowhere to write its file: that
+// is a file that can't be opened.
 template <std::size_t CmdLen>
 bool probe(Session& s, const Probe& p, MutText line) {
   Text<CmdLen> command(p.command);
   const Text<25> filename(p.file);
   const std::string setting = "=> SETTING " + std::string(p.what) + " = " + std::string(p.fallback);
+  const std::string cant_open = "COULD NOT OPEN " + std::string(p.what) + " FILE";
   Run r(command.sv());
-  run(s, r);
+  std::string why;
+  const auto folder = s.services.private_folder(p.file, why);
+  if (!folder) {
+    box(s, p, cant_open, filename.sv(), true, r, setting);
+    return false;
+  }
+  run(s, *folder, r);
   if (r.cmdstat != 0) {
     box(s, p, "COULD NOT DETERMINE " + std::string(p.what), filename.sv(), false, r, setting);
     return false;
   }
-  if (!s.units.open(kUnit, filename.sv(), "unknown")) {
-    box(s, p, "COULD NOT OPEN " + std::string(p.what) + " FILE", filename.sv(), true, r, setting);
+  // The line and its line end are all that is ever read.
+  auto file = folder->open_input(p.file, line.size() + 2, why);
+  if (!file) {
+    box(s, p, cant_open, filename.sv(), true, r, setting);
     return false;
   }
   // A command that wrote nothing leaves an empty file: an all-blank line.
   assign(line, "");
-  (void)s.units.read_line(kUnit, line);
-  s.units.close(kUnit);
+  std::string_view got;
+  if (file->next_line(got) == platform::IoStatus::ok) assign(line, got);
+  file.reset();
 
   command = p.removal;
-  Run rm(command.sv());
-  run(s, rm);
-  if (rm.cmdstat != 0) box(s, p, "COULD NOT REMOVE " + std::string(p.what) + " FILE", filename.sv(), false, rm, "");
+  r.command = command.sv();
+  run(s, *folder, r);
+  if (r.cmdstat != 0) box(s, p, "COULD NOT REMOVE " + std::string(p.what) + " FILE", filename.sv(), false, r, "");
   return true;
 }
 

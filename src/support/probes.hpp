@@ -11,7 +11,8 @@ void date10_time8(Session& s, MutText date10, MutText time8);
 void hostname(Session& s, MutText name);
 void username(Session& s, MutText name);
 // Processor brand and operating-system version, each through a shell
-// command and a temporary file; warning boxes and fallbacks on failure.
+// command and a temporary file in a private folder; warning boxes and
+// fallbacks on failure.
 void hardinfo(Session& s, MutText cpuinfo);
 void osversion(Session& s, MutText osvers);
 

@@ -3,7 +3,10 @@
 
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <sys/types.h>
+#include <vector>
 
 namespace qx::e2e {
 
@@ -12,7 +15,12 @@ struct RunOptions {
   bool keep_typing = false;         // leave the input open after it (a user who waits)
   long file_size_limit = -1;        // bytes a file may grow to (RLIMIT_FSIZE), or no limit
   std::string interrupt_at;         // send interrupt_signal once the console shows this
+  std::function<bool()> interrupt_when;  // or once this holds (asked every 50 microseconds)
   int interrupt_signal = SIGINT;
+  std::vector<std::string> env;     // "NAME=value": set in the run's environment
+  uid_t uid = 0;                    // run as this user and group, with no other groups,
+  gid_t gid = 0;                    // when as_user
+  bool as_user = false;
 };
 
 struct ProgramRun {

@@ -4,8 +4,11 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -95,6 +98,106 @@ TEST(PosixServices, StandInsAnswerTheProbeQueriesOnLinux) {
   EXPECT_NE(run(sv, "sysctl -n machdep.no_such_key >/dev/null 2>&1").exitstat, 0);
 }
 #endif
+
+namespace fs = std::filesystem;
+
+// TMPDIR set, or unset, while the guard lives.
+struct TmpdirSet {
+  explicit TmpdirSet(const char* value) {
+    if (const char* o = std::getenv("TMPDIR")) old = o;
+    value != nullptr ? setenv("TMPDIR", value, 1) : unsetenv("TMPDIR");
+  }
+  ~TmpdirSet() { old ? setenv("TMPDIR", old->c_str(), 1) : unsetenv("TMPDIR"); }
+  std::optional<std::string> old;
+};
+
+// The standard input holds a typed answer while the guard lives.
+struct TypedAnswer {
+  explicit TypedAnswer(std::string_view answer) : console(dup(0)) {
+    int typed[2];
+    if (pipe(typed) != 0) return;
+    [[maybe_unused]] const ssize_t n = write(typed[1], answer.data(), answer.size());
+    close(typed[1]);
+    dup2(typed[0], 0);
+    close(typed[0]);
+  }
+  ~TypedAnswer() {
+    dup2(console, 0);
+    close(console);
+  }
+  int console;
+};
+
+// The first line of a file of the folder: nullopt when it does not open,
+// "<none>" when it holds no line.
+std::optional<std::string> first_line(PrivateFolder& folder, std::string_view name, std::size_t max_bytes) {
+  std::string why;
+  const auto f = folder.open_input(name, max_bytes, why);
+  if (!f) return std::nullopt;
+  std::string_view line;
+  return f->next_line(line) == IoStatus::ok ? std::string(line) : "<none>";
+}
+
+Result run_in(PrivateFolder& folder, std::string_view cmd) {
+  Result r;
+  folder.execute_command_line(cmd, true, r.exitstat, r.cmdstat, r.cmdmsg.span());
+  return r;
+}
+
+TEST(PrivateFolder, UnderTmpdirOrElseTmpPrivateAndGoneAfterwards) {
+  testkit::ScratchDir tmp;
+  const std::string owned = tmp.path().string();
+  const std::string missing = owned + "/missing";
+  const struct {
+    const char* tmpdir;  // nullptr: unset
+    std::string under;   // empty: no folder
+  } cases[] = {{owned.c_str(), owned}, {nullptr, "/tmp"}, {"", "/tmp"}, {missing.c_str(), ""}};
+  const TypedAnswer typed("yes\n");  // an answer for the dialogue, not for the commands
+  for (const auto& c : cases) {
+    const TmpdirSet env(c.tmpdir);
+    PosixServices sv;
+    std::string why;
+    auto folder = sv.private_folder("f.txt", why);
+    if (c.under.empty()) {
+      EXPECT_EQ(folder, nullptr);
+      EXPECT_EQ(why, "No such file or directory");
+      continue;
+    }
+    ASSERT_NE(folder, nullptr) << why;
+    ASSERT_EQ(run_in(*folder, "pwd > f.txt; cat > in.txt; echo left > other.txt").cmdstat, 0);
+    const fs::path made = first_line(*folder, "f.txt", 4096).value_or("");
+    EXPECT_EQ(made.parent_path(), c.under) << made;
+    EXPECT_TRUE(made.filename().string().starts_with("quellatorix-")) << made;
+    EXPECT_EQ(fs::status(made).permissions(), fs::perms::owner_all);
+    folder.reset();
+    EXPECT_FALSE(fs::exists(made)) << "the folder goes with what is in it";
+  }
+  std::string rest(8, '\0');
+  EXPECT_EQ(read(0, rest.data(), rest.size()), 4) << "the answer is still there";
+}
+
+TEST(PrivateFolder, OnlyARegularFileIsReadAndNoFurtherThanAsked) {
+  const struct {
+    const char* plant;
+    std::optional<std::string> line;
+  } cases[] = {
+      {"printf 'first\\r\\nsecond\\n' > f", "first"},
+      {"head -c 1000000 /dev/zero | tr '\\0' x > f", "xxxxxxxxxx"},
+      {":", "<none>"},  // nothing there: created empty
+      {"echo secret > s; ln -s s f", std::nullopt},
+      {"ln -s /dev/zero f", std::nullopt},
+      {"mkfifo f", std::nullopt},
+      {"mkdir f", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    PosixServices sv;
+    std::string why;
+    const auto folder = sv.private_folder("f", why);
+    ASSERT_NE(folder, nullptr) << why;
+    ASSERT_EQ(run_in(*folder, c.plant).exitstat, 0) << c.plant;
+    EXPECT_EQ(first_line(*folder, "f", 10), c.line) << c.plant;
+  }
+}
 
 TEST(PosixServices, ClocksCountFromTheFirstRequestAndGrow) {
   PosixServices sv;

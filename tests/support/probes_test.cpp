@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "testkit/frame_texts.hpp"
 #include "testkit/test_session.hpp"
 
 namespace qx {
@@ -173,6 +174,71 @@ TEST(Probes, BoxesGoToTheErrorOutputUnit) {
   hardinfo(ts.s, cpu.span());
   EXPECT_EQ(ts.take(), "");
   EXPECT_EQ(cpu, "Macintosh");
+}
+
+// A box after its head: the lines from "filename =" on, with the command
+// variables as given.
+std::string box_lines(const Kind& k, bool open_lines, const std::string& command, const char* exitstat,
+                      const char* cmdstat, const std::string& cmdmsg) {
+  return " filename = " + padded(k.file, 25) + "\n" +
+         (open_lines ? " status   = unknown\n unit     =     99\n" : "") + " command  = " +
+         padded(command, k.cmdlen) + "\n wait     =      1\n exitstat = " + exitstat + "\n cmdstat  = " + cmdstat +
+         "\n cmdmsg   = " + padded(cmdmsg, 120) + "\n";
+}
+
+TEST(Probes, WithoutAPrivateFolderAProbeFailsAsAFileThatCannotBeOpened) {
+  for (const Kind* k : {&kCpu, &kOs}) {
+    TestSession ts;
+    ts.services.probe_folder.clear();
+    std::string text(13, '?');
+    k->probe(ts.s, text);
+    EXPECT_EQ(ts.take(), testkit::kSlashRule + k->name_line + " ///                  WARNING                   ///\n" +
+                             testkit::kSlashRule + " COULD NOT OPEN " + k->what + " FILE\n" +
+                             box_lines(*k, true, k->command, "     0", "     0", "") + " => SETTING " + k->what +
+                             " = " + k->fallback + "\n" + testkit::kSlashRule);
+    EXPECT_EQ(text, padded(k->fallback, 13));
+    EXPECT_TRUE(ts.services.calls.empty()) << "no command runs";
+  }
+}
+
+// The removal runs through the probe command's variables: its box shows what
+// the removal set, and what it left alone as the probe command left it.
+TEST(Probes, TheRemovalBoxShowsWhatTheRemovalLeftInTheVariables) {
+  const struct {
+    int probe_exit;        // the probe command runs and exits with this
+    int rm_exit;           // the removal's exit status, or -1: none set
+    int rm_cmdstat;
+    const char* rm_msg;    // nullptr: none set
+    const char *exitstat, *cmdstat, *cmdmsg;
+  } cases[] = {
+      {0, 127, 3, "Invalid command line", "   127", "     3", "Invalid command line"},  // ran and failed
+      {5, -1, 1, "could not start the shell", "     5", "     1", "could not start the shell"},
+      {2, -1, -1, nullptr, "     2", "    -1", ""},
+  };
+  for (const Kind* k : {&kCpu, &kOs}) {
+    for (const auto& c : cases) {
+      TestSession ts;
+      ts.services.on_command = [&ts, &c](std::string_view cmd, int& exitstat, int& cmdstat, MutText msg) {
+        if (!cmd.starts_with("rm ")) {
+          ts.dir.write(std::string(cmd.substr(cmd.find(" > ") + 3)), "7.1\n");
+          exitstat = c.probe_exit;
+          return;
+        }
+        if (c.rm_exit >= 0) exitstat = c.rm_exit;
+        cmdstat = c.rm_cmdstat;
+        if (c.rm_msg != nullptr) assign(msg, c.rm_msg);
+      };
+      std::string text(13, '?');
+      k->probe(ts.s, text);
+      EXPECT_EQ(ts.take(), testkit::kSlashRule + k->name_line +
+                               " ///                  WARNING                   ///\n" + testkit::kSlashRule +
+                               " COULD NOT REMOVE " + k->what + " FILE\n" +
+                               box_lines(*k, false, "rm " + k->file, c.exitstat, c.cmdstat, c.cmdmsg) +
+                               testkit::kSlashRule)
+          << k->what << " " << c.exitstat;
+      EXPECT_EQ(text, k == &kCpu ? padded("7.1", 13) : "MacOS_7.1    ") << "the value read stands";
+    }
+  }
 }
 
 // The real host, with the stand-ins where the macOS tools are missing.

@@ -2,6 +2,8 @@
 
 #include <fstream>
 
+#include "platform/posix_file_system.hpp"
+
 namespace qx::testkit {
 
 platform::LocalDateTime FakeServices::local_date_time() {
@@ -23,13 +25,46 @@ void FakeServices::login_name(MutText name) {
 void FakeServices::execute_command_line(std::string_view command, bool, int& exitstat, int& cmdstat,
                                         MutText cmdmsg) {
   calls.push_back("cmd:" + std::string(command));
-  exitstat = 0;
   cmdstat = 0;
-  if (on_command) on_command(command, exitstat, cmdstat, cmdmsg);
+  if (on_command) {
+    on_command(command, exitstat, cmdstat, cmdmsg);
+  } else {
+    exitstat = 0;
+  }
+}
+
+namespace {
+
+// Commands go to the fake's own; files open in the probe folder.
+class FakeFolder final : public platform::PrivateFolder {
+ public:
+  FakeFolder(FakeServices& services, const std::string& folder) : services_(services), files_(folder) {}
+  void execute_command_line(std::string_view command, bool wait, int& exitstat, int& cmdstat,
+                            MutText cmdmsg) override {
+    services_.execute_command_line(command, wait, exitstat, cmdstat, cmdmsg);
+  }
+  std::unique_ptr<platform::InputFile> open_input(std::string_view name, std::size_t, std::string& why) override {
+    return files_.open_input(std::string(name), true, why);
+  }
+
+ private:
+  FakeServices& services_;
+  platform::PosixFileSystem files_;
+};
+
+}  // namespace
+
+std::unique_ptr<platform::PrivateFolder> FakeServices::private_folder(std::string_view, std::string& why) {
+  if (probe_folder.empty()) {
+    why = "no private folder";
+    return nullptr;
+  }
+  return std::make_unique<FakeFolder>(*this, probe_folder);
 }
 
 void FakeServices::emulate_probes(const std::string& folder, const std::string& cpu_brand,
                                   const std::string& os_version) {
+  probe_folder = folder;
   on_command = [folder, cpu_brand, os_version](std::string_view cmd, int&, int& cmdstat, MutText) {
     namespace fs = std::filesystem;
     const auto gt = cmd.find("> ");

@@ -21,11 +21,19 @@ class FakeServices final : public platform::Services {
   int clock_count = 1000;
   int clock_rate = 1000000;
   int clock_max = 2147483647;
-  // Called for each command; the default runs nothing and reports success.
+  // Called for each command, after cmdstat is set to 0; exitstat and cmdmsg
+  // are left as the caller holds them, as a service leaves them for a
+  // command that could not run. Without it a command runs and exits 0.
   std::function<void(std::string_view cmd, int& exitstat, int& cmdstat, MutText cmdmsg)> on_command;
 
+  // The folder that private_folder() hands out (it stays when the probe lets
+  // go of it): on_command writes the commands' files there, and they are
+  // read back from there. Empty: no private folder can be made.
+  std::string probe_folder;
+
   // Answers the two probe commands as their tools would, writing the
-  // temporary files into folder, and carries out their removal.
+  // temporary files into folder, and carries out their removal; folder
+  // becomes the probe folder.
   void emulate_probes(const std::string& folder, const std::string& cpu_brand, const std::string& os_version);
 
   std::vector<std::string> calls;  // "date", "host", "login", "cmd:<text>", "cpu", "clock"
@@ -35,6 +43,7 @@ class FakeServices final : public platform::Services {
   void login_name(MutText name) override;
   void execute_command_line(std::string_view command, bool wait, int& exitstat, int& cmdstat,
                             MutText cmdmsg) override;
+  std::unique_ptr<platform::PrivateFolder> private_folder(std::string_view file, std::string& why) override;
   float cpu_time() override;
   void system_clock(int& count, int& rate, int& count_max) override;
 

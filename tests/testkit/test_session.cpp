@@ -47,6 +47,7 @@ void set_console(IoCom& io) {
 
 TestSession::TestSession(std::string_view typed)
     : console(typed), files(dir.path().string()), units(console, files), s(units, services) {
+  services.probe_folder = dir.path().string();
   set_console(s.iocom);
 }
 

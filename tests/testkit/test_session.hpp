@@ -38,7 +38,8 @@ struct RealServices {};
 
 struct TestSession {
   // typed: what the user types, lines ended by line feeds. The console is
-  // set up as initsio2 sets it, without its announcement.
+  // set up as initsio2 sets it, without its announcement; dir is the fake
+  // services' probe folder.
   explicit TestSession(std::string_view typed = "");
   // The same with the host's own services (commands run in dir); the fake
   // services are then unused.

@@ -1,0 +1,208 @@
+// The real program in a working folder where somebody else has left things
+// under the probes' file names: the probes touch nothing there, runs at once
+// don't disturb each other, and nothing is left in the temporary folder.
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "case_runner.hpp"
+#include "program_runner.hpp"
+#include "testkit/test_session.hpp"
+
+namespace qx::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kProbeFiles[] = {"cpu_info_tmp_001.txt", "sys_version_tmp_001.txt"};
+
+// RETURN for the header, keyboard input, the default title, numerical,
+// screen output; then "y" ends the input. Nothing is written to a file.
+const std::string kTyped = "\n2\n\n2\n2\ny\n";
+
+// Each entry of a folder: its type, mode, and content or link target.
+std::map<std::string, std::string> contents(const fs::path& dir) {
+  std::map<std::string, std::string> out;
+  for (const auto& e : fs::directory_iterator(dir)) {
+    const fs::file_status st = e.symlink_status();
+    std::string what = std::to_string(static_cast<int>(st.type())) + " " +
+                       std::to_string(static_cast<int>(st.permissions())) + " ";
+    if (fs::is_symlink(st)) what += fs::read_symlink(e.path()).string();
+    if (fs::is_regular_file(st)) what += slurp(e.path());
+    out[e.path().filename().string()] = what;
+  }
+  return out;
+}
+
+std::size_t entries_under(const fs::path& dir) {
+  std::error_code ec;
+  std::size_t n = 0;
+  for (fs::recursive_directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) ++n;
+  return n;
+}
+
+// The system and processor lines of the run header.
+std::string system_lines(const std::string& console) {
+  std::string out;
+  for (const std::string& l : testkit::lines_of(console))
+    if (l.starts_with(" @    System:") || l.starts_with(" @       CPU:")) out += l + "\n";
+  return out;
+}
+
+// A working folder and a temporary folder of the test's own.
+struct Place {
+  testkit::ScratchDir work;
+  testkit::ScratchDir tmp;
+  RunOptions options() const {
+    RunOptions o;
+    o.typed = kTyped;
+    o.env = {"TMPDIR=" + tmp.path().string()};
+    return o;
+  }
+};
+
+const std::string& plain_system_lines() {
+  static const std::string lines = [] {
+    Place p;
+    return system_lines(run_program(p.work.path(), p.options()).console);
+  }();
+  return lines;
+}
+
+// What every run must leave: the working folder as it was, the header of a
+// plain run, nothing in the temporary folder.
+void expect_untouched(const Place& place, const std::map<std::string, std::string>& before, const ProgramRun& run) {
+  EXPECT_EQ(0, run.status);
+  EXPECT_EQ(contents(place.work.path()), before);
+  EXPECT_EQ(system_lines(run.console), plain_system_lines());
+  EXPECT_EQ(0u, entries_under(place.tmp.path()));
+}
+
+TEST(ProbePlants, NothingPlantedUnderAProbesFileNameIsTouched) {
+  const std::string notes = "strike 120 dip 30\n";
+  const struct {
+    const char* what;
+    void (*plant)(const fs::path& at, const fs::path& victim);
+  } plants[] = {
+      {"a link to a file of the user", [](const fs::path& at, const fs::path& v) { fs::create_symlink(v, at); }},
+      {"a named pipe", [](const fs::path& at, const fs::path&) { ASSERT_EQ(0, mkfifo(at.c_str(), 0644)); }},
+      {"a link to /dev/zero", [](const fs::path& at, const fs::path&) { fs::create_symlink("/dev/zero", at); }},
+      {"the user's own file", [](const fs::path& at, const fs::path& v) { fs::copy_file(v, at); }},
+      {"a write-protected file",
+       [](const fs::path& at, const fs::path& v) {
+         fs::copy_file(v, at);
+         fs::permissions(at, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+       }},
+  };
+  for (const char* name : kProbeFiles) {
+    for (const auto& p : plants) {
+      SCOPED_TRACE(std::string(p.what) + " at " + name);
+      Place place;
+      testkit::ScratchDir elsewhere;
+      const fs::path victim = elsewhere.path() / "field_notes.txt";
+      elsewhere.write("field_notes.txt", notes);
+      p.plant(place.work.path() / name, victim);
+      const auto before = contents(place.work.path());
+      expect_untouched(place, before, run_program(place.work.path(), place.options()));
+      EXPECT_EQ(notes, slurp(victim));
+    }
+  }
+}
+
+// A file the user may read but not write, linked under both names by
+// someone who wants its first line in the header and the results.
+TEST(ProbePlants, ALinkToAFileTheUserCannotWriteLeaksNothing) {
+  const passwd* nobody = getpwnam("nobody");
+  if (geteuid() != 0 || nobody == nullptr) GTEST_SKIP() << "needs the superuser and a user nobody";
+  Place place;
+  testkit::ScratchDir elsewhere;
+  elsewhere.write("secret.txt", "the planter wants this line\n");
+  fs::permissions(elsewhere.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                        fs::perms::others_read | fs::perms::others_exec);
+  // Both folders open to the run: a probe that wrote there would show.
+  fs::permissions(place.work.path(), fs::perms::all);
+  fs::permissions(place.tmp.path(), fs::perms::all);
+  for (const char* name : kProbeFiles) fs::create_symlink(elsewhere.path() / "secret.txt", place.work.path() / name);
+  const auto before = contents(place.work.path());
+  RunOptions options = place.options();
+  options.as_user = true;
+  options.uid = nobody->pw_uid;
+  options.gid = nobody->pw_gid;
+  const ProgramRun run = run_program(place.work.path(), options);
+  if (run.status == 122 || run.status == 123) GTEST_SKIP() << "the program can't be run as nobody here";
+  expect_untouched(place, before, run);
+  EXPECT_EQ(std::string::npos, run.console.find("the plan"));
+}
+
+TEST(ProbePlants, TenRunsAtOnceInOneFolder) {
+  plain_system_lines();
+  Place place;
+  std::vector<ProgramRun> runs(10);
+  {
+    std::vector<std::thread> threads;
+    for (ProgramRun& r : runs) threads.emplace_back([&] { r = run_program(place.work.path(), place.options()); });
+    for (std::thread& t : threads) t.join();
+  }
+  for (const ProgramRun& r : runs) expect_untouched(place, {}, r);
+}
+
+// The tools that the stand-ins call, planted where a PATH naming the working
+// folder would find them first.
+TEST(ProbePlants, ToolsInTheWorkingFolderNeverRun) {
+  for (const bool relative : {true, false}) {
+    Place place;
+    testkit::ScratchDir elsewhere;
+    const fs::path ran = elsewhere.path() / "planted_tool_ran";
+    for (const char* tool : {"sed", "tr", "rm", "sysctl", "sw_vers"}) {
+      place.work.write(tool, "#!/bin/sh\ntouch " + ran.string() + "\necho planted\n");
+      fs::permissions(place.work.path() / tool, fs::perms::owner_all);
+    }
+    const auto before = contents(place.work.path());
+    RunOptions options = place.options();
+    const char* path = std::getenv("PATH");
+    options.env.push_back("PATH=" + (relative ? std::string(".") : place.work.path().string()) + ":" +
+                          (path != nullptr ? path : "/usr/bin:/bin"));
+    expect_untouched(place, before, run_program(place.work.path(), options));
+    EXPECT_FALSE(fs::exists(ran)) << (relative ? "." : "the folder's full name") << " in PATH";
+  }
+}
+
+// Each signal is sent once a probe's folder exists, once its file exists
+// too (in the working folder, where a probe must not write it, or in the
+// temporary one), and at the header's wait, whichever comes first.
+TEST(ProbePlants, AnInterruptDuringStartUpLeavesNothing) {
+  for (const int sig : {SIGINT, SIGTERM, SIGHUP}) {
+    for (const std::size_t entries : {1u, 2u, 100u}) {
+      for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE("signal " + std::to_string(sig) + " at " + std::to_string(entries) + " entries");
+        Place place;
+        RunOptions options = place.options();
+        options.typed = "";
+        options.keep_typing = true;
+        options.interrupt_signal = sig;
+        options.interrupt_at = "HIT RETURN TO CONTINUE";
+        options.interrupt_when = [&place, entries] {
+          return entries_under(place.work.path()) + entries_under(place.tmp.path()) >= entries;
+        };
+        const ProgramRun run = run_program(place.work.path(), options);
+        EXPECT_EQ(128 + sig, run.status);
+        EXPECT_TRUE(fs::is_empty(place.work.path()));
+        EXPECT_EQ(0u, entries_under(place.tmp.path()));
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace qx::e2e
