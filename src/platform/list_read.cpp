@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <system_error>
 
@@ -15,7 +16,20 @@ namespace {
 bool is_space(char c) { return c == ' ' || c == '\t'; }
 bool ends_bare(char c) { return c == ' ' || c == '\t' || c == ',' || c == '/'; }
 
-// One pass over the lines of a read.
+// Where a bare value ends in s, looking from from: the first blank, tab,
+// comma or slash, or the end of s. For the long pieces of a long value.
+std::size_t bare_end(std::string_view s, std::size_t from) {
+  std::size_t end = s.size();
+  for (const char c : {' ', '\t', ',', '/'}) {
+    const void* p = std::memchr(s.data() + from, c, end - from);
+    if (p != nullptr) end = static_cast<std::size_t>(static_cast<const char*>(p) - s.data());
+  }
+  return end;
+}
+
+// One pass over the lines of a read. A line may come in pieces (see
+// LineSource); a value that runs over pieces is copied, and only as much
+// of it as its item keeps.
 class Scanner {
  public:
   explicit Scanner(LineSource& src) : src_(src) {}
@@ -32,6 +46,8 @@ class Scanner {
       }
       while (pos_ < line_.size() && is_space(line_[pos_])) ++pos_;
       if (pos_ == line_.size()) {
+        if (more()) continue;
+        if (fault_ != IoStatus::ok) return fault_;
         have_line_ = false;
         continue;
       }
@@ -47,42 +63,92 @@ class Scanner {
     }
   }
 
-  std::string_view bare() {
+  // A bare value, or its first keep characters: false when it is longer.
+  bool bare(std::size_t keep, std::string_view& value) {
+    after_value_ = true;
     const std::size_t b = pos_;
     while (pos_ < line_.size() && !ends_bare(line_[pos_])) ++pos_;
-    after_value_ = true;
-    return line_.substr(b, pos_ - b);
+    std::size_t len = pos_ - b;
+    if (pos_ < line_.size() || !src_.line_goes_on()) {
+      value = line_.substr(b, std::min(len, keep));
+      return len <= keep;
+    }
+    spill_.assign(line_.substr(b, std::min(len, keep)));
+    while (more()) {
+      pos_ = bare_end(line_, 0);
+      len += pos_;
+      spill_.append(line_.substr(0, std::min(pos_, keep - spill_.size())));
+      if (pos_ < line_.size()) break;
+    }
+    value = spill_;
+    return len <= keep;
   }
 
-  // A quoted text; false when a character other than a separator follows
-  // the closing quote.
-  bool quoted(std::string& out) {
+  // A quoted text, its first keep characters in out; false when a character
+  // other than a separator follows the closing quote.
+  bool quoted(std::string& out, std::size_t keep) {
     const char q = line_[pos_++];
     out.clear();
-    while (pos_ < line_.size()) {
+    after_value_ = true;
+    while (more()) {
+      if (out.size() >= keep) {  // the rest is passed over, up to a quote
+        const void* p = std::memchr(line_.data() + pos_, q, line_.size() - pos_);
+        if (p == nullptr) {
+          pos_ = line_.size();
+          continue;
+        }
+        pos_ = static_cast<std::size_t>(static_cast<const char*>(p) - line_.data());
+      }
       const char c = line_[pos_++];
       if (c != q) {
         out.push_back(c);
-      } else if (pos_ < line_.size() && line_[pos_] == q) {
-        out.push_back(q);
+      } else if (more() && line_[pos_] == q) {
+        if (out.size() < keep) out.push_back(q);
         ++pos_;
       } else {
-        after_value_ = true;
-        return pos_ == line_.size() || ends_bare(line_[pos_]);
+        return !more() || ends_bare(line_[pos_]);
       }
     }
-    after_value_ = true;  // an unclosed quote ends with its line
-    return true;
+    return true;  // an unclosed quote ends with its line
   }
 
   bool at_quote() const { return line_[pos_] == '\'' || line_[pos_] == '"'; }
 
+  // A read error of the source inside a line (a line beyond its bound).
+  IoStatus fault() const { return fault_; }
+
+  // Passes over what is left of the line, so that the next read starts at
+  // a new one; st, or the source's read error.
+  IoStatus finish(IoStatus st) {
+    while (have_line_ && fault_ == IoStatus::ok && src_.line_goes_on()) {
+      if (src_.next_line(line_) != IoStatus::ok) fault_ = IoStatus::error;
+    }
+    return fault_ != IoStatus::ok ? fault_ : st;
+  }
+
  private:
+  // Whether a character stands at pos_, taking the next piece when this one
+  // is used up: false at the end of the line or on a read error.
+  bool more() {
+    while (pos_ == line_.size()) {
+      if (fault_ != IoStatus::ok || !src_.line_goes_on()) return false;
+      pos_ = 0;
+      if (src_.next_line(line_) != IoStatus::ok) {
+        fault_ = IoStatus::error;
+        line_ = {};
+        return false;
+      }
+    }
+    return true;
+  }
+
   LineSource& src_;
   std::string_view line_;
   std::size_t pos_ = 0;
   bool have_line_ = false;
   bool after_value_ = false;
+  IoStatus fault_ = IoStatus::ok;
+  std::string spill_;
 };
 
 class OneLine final : public LineSource {
@@ -215,22 +281,31 @@ bool parse_real(std::string_view t, float& v) {
   return true;
 }
 
-IoStatus read_list(LineSource& source, std::span<const ListItem> items) {
-  Scanner sc(source);
+namespace {
+
+IoStatus read_items(Scanner& sc, std::span<const ListItem> items) {
   std::string text;
+  std::string_view token;
   for (const ListItem& item : items) {
     const IoStatus st = sc.seek_value();
     if (st != IoStatus::ok) return st;
     if (const auto* t = std::get_if<MutText>(&item)) {
       if (sc.at_quote()) {
-        if (!sc.quoted(text)) return IoStatus::error;
+        const bool ok = sc.quoted(text, t->size());
+        if (sc.fault() != IoStatus::ok) return sc.fault();
+        if (!ok) return IoStatus::error;
         assign(*t, text);
       } else {
-        assign(*t, sc.bare());
+        sc.bare(t->size(), token);
+        if (sc.fault() != IoStatus::ok) return sc.fault();
+        assign(*t, token);
       }
       continue;
     }
-    const std::string_view token = sc.bare();
+    // A number must be kept whole to be converted: past a bound it is an error.
+    const bool whole = sc.bare(kMaxNumberLength, token);
+    if (sc.fault() != IoStatus::ok) return sc.fault();
+    if (!whole) return IoStatus::error;
     if (auto* const* pi = std::get_if<int*>(&item)) {
       if (!parse_int(token, **pi)) return IoStatus::error;
     } else if (!parse_real(token, *std::get<float*>(item))) {
@@ -238,6 +313,13 @@ IoStatus read_list(LineSource& source, std::span<const ListItem> items) {
     }
   }
   return IoStatus::ok;
+}
+
+}  // namespace
+
+IoStatus read_list(LineSource& source, std::span<const ListItem> items) {
+  Scanner sc(source);
+  return sc.finish(read_items(sc, items));
 }
 
 IoStatus read_list_text(std::string_view text, std::span<const ListItem> items) {

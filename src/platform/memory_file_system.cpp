@@ -11,10 +11,9 @@ class MemoryInput final : public InputFile {
   explicit MemoryInput(std::string bytes) : bytes_(std::move(bytes)) {}
   IoStatus next_line(std::string_view& line) override {
     if (pos_ >= bytes_.size()) return IoStatus::eof;
-    const std::string_view rest = std::string_view(bytes_).substr(pos_);
-    const auto nl = rest.find('\n');
-    line = strip_cr(rest.substr(0, nl));
-    pos_ = nl == std::string_view::npos ? bytes_.size() : pos_ + nl + 1;
+    std::string_view rest = std::string_view(bytes_).substr(pos_);
+    line = take_line(rest);
+    pos_ = bytes_.size() - rest.size();
     return IoStatus::ok;
   }
 

@@ -19,6 +19,7 @@ class PosixInputFile final : public InputFile {
   explicit PosixInputFile(int fd) : reader_(fd) {}
   ~PosixInputFile() override { ::close(reader_.fd()); }
   IoStatus next_line(std::string_view& line) override { return reader_.next_line(line); }
+  bool line_goes_on() const override { return reader_.line_goes_on(); }
 
  private:
   FdLineReader reader_;

@@ -1,5 +1,7 @@
 #include "platform/units.hpp"
 
+#include <algorithm>
+
 #include "platform/stop.hpp"
 
 namespace qx::platform {
@@ -24,9 +26,10 @@ class Units::ConsoleSource final : public LineSource {
     if (u_.console_ended_) return IoStatus::eof;
     u_.console_.flush();
     const IoStatus st = u_.console_.next_line(line);
-    if (st == IoStatus::eof) u_.console_ended_ = true;
+    if (st == IoStatus::eof || (st == IoStatus::error && u_.console_.input_ended())) u_.console_ended_ = true;
     return st;
   }
+  bool line_goes_on() const override { return u_.console_.line_goes_on(); }
 
  private:
   Units& u_;
@@ -88,18 +91,27 @@ LineSource* Units::source(int unit) {
 }
 
 IoStatus Units::read_line(int unit, MutText into) {
+  ConsoleSource console(*this);
+  LineSource* src = unit == kConsoleIn ? &console : source(unit);
+  if (src == nullptr) return IoStatus::error;
   std::string_view line;
-  IoStatus st;
-  if (unit == kConsoleIn) {
-    ConsoleSource console(*this);
-    st = console.next_line(line);
-  } else if (LineSource* src = source(unit)) {
-    st = src->next_line(line);
-  } else {
-    return IoStatus::error;
+  IoStatus st = src->next_line(line);
+  if (st != IoStatus::ok) return st;
+  if (!src->line_goes_on()) {
+    assign(into, line);
+    return st;
   }
-  if (st == IoStatus::ok) assign(into, line);
-  return st;
+  // A long line, piece by piece: what does not fit is passed over.
+  std::size_t filled = 0;
+  for (;;) {
+    const std::size_t n = std::min(line.size(), into.size() - filled);
+    std::copy_n(line.data(), n, into.data() + filled);
+    filled += n;
+    if (!src->line_goes_on()) break;
+    if (src->next_line(line) != IoStatus::ok) return IoStatus::error;
+  }
+  std::fill(into.begin() + static_cast<std::ptrdiff_t>(filled), into.end(), ' ');
+  return IoStatus::ok;
 }
 
 IoStatus Units::read_list(int unit, std::span<const ListItem> items) {

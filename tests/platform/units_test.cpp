@@ -69,7 +69,7 @@ TEST(UnitsReadLine, KeepsTheFirstCharactersAndPadsWithBlanks) {
   TestSession ts;
   ts.dir.write("in.txt", "ab\nabcdefg\n\nab\r\n a\tb \r\na\rb\nlast");
   ASSERT_TRUE(ts.units.open(25, "in.txt", "unknown"));
-  for (const char* e : {"ab   ", "abcde", "     ", "ab   ", " a\tb ", "a\rb  ", "last "}) {
+  for (const char* e : {"ab   ", "abcde", "     ", "ab   ", " a\tb ", "a    ", "b    ", "last "}) {
     Text<5> t("xxxxx");
     EXPECT_EQ(ts.units.read_line(25, t.span()), IoStatus::ok);
     EXPECT_EQ(t.sv(), e);
@@ -190,6 +190,26 @@ TEST(PosixConsole, FlushesBeforeItWaitsAndEndsForGood) {
     EXPECT_EQ(console.next_line(line), IoStatus::eof);
   }
   for (int fd : {in[0], out[0], out[1]}) ::close(fd);
+}
+
+// A stream without line ends as the console (/dev/zero): one unreadable
+// answer, read through a fixed buffer, and then the console has ended.
+TEST(PosixConsole, ALineBeyondTheBoundIsOneErrorThenTheEnd) {
+  const int zero = ::open("/dev/zero", O_RDONLY);
+  const int null = ::open("/dev/null", O_WRONLY);
+  ASSERT_GE(zero, 0);
+  ASSERT_GE(null, 0);
+  {
+    PosixConsole console(zero, null);
+    MemoryFileSystem files;
+    Units u(console, files);
+    Text<4> t("kept");
+    EXPECT_EQ(u.read_line(5, t.span()), IoStatus::error);
+    EXPECT_TRUE(u.console_ended()) << "the prompt must know at once that asking again is useless";
+    EXPECT_EQ(u.read_line(5, t.span()), IoStatus::eof);
+  }
+  ::close(zero);
+  ::close(null);
 }
 
 const std::string kFullDisk = " ===> COULD NOT WRITE FILE out.txt: No space left on device\n";
