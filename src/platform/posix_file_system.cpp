@@ -54,8 +54,9 @@ class PosixOutputFile final : public OutputFile {
 
   bool flush() override {
     if (pending_.fd < 0 || failed_) return !failed_;
-    interrupt::Block block;
     const std::size_t n = pending_.committed.load(std::memory_order_relaxed);
+    if (n == 0) return true;  // at every console read: nothing to write most times
+    interrupt::Block block;
     const std::size_t done = write_all(buf_, n);
     pending_.committed.store(0, std::memory_order_release);
     if (done == n) {

@@ -16,14 +16,16 @@ std::string trimmed_name(std::string_view name) {
 }  // namespace
 
 // The console as a line source whose end, once met, is final. Whatever
-// was written goes out before each line is asked for, whatever the console;
-// once the input has ended nobody waits for an answer, and the output stays
-// buffered (a long run meets a pause at every warning).
+// was written goes out before each line is asked for, whatever the console,
+// and so do the complete result lines: a user may leave the program waiting
+// and never come back. Once the input has ended nobody waits for an answer,
+// and the output stays buffered (a long run meets a pause at every warning).
 class Units::ConsoleSource final : public LineSource {
  public:
   explicit ConsoleSource(Units& u) : u_(u) {}
   IoStatus next_line(std::string_view& line) override {
     if (u_.console_ended_) return IoStatus::eof;
+    u_.flush_files();
     u_.console_.flush();
     const IoStatus st = u_.console_.next_line(line);
     if (st == IoStatus::eof || (st == IoStatus::error && u_.console_.input_ended())) u_.console_ended_ = true;
@@ -123,6 +125,12 @@ IoStatus Units::read_list(int unit, std::span<const ListItem> items) {
   return src != nullptr ? platform::read_list(*src, items) : IoStatus::error;
 }
 
+void Units::flush_files() {
+  for (auto it = outputs_.begin(); it != outputs_.end(); ++it) {
+    if (!it->second.file->flush()) output_failed(it);
+  }
+}
+
 void Units::write_line(int unit, std::string_view line) {
   if (unit == kConsoleOut) {
     console_line_.assign(line);
@@ -132,12 +140,14 @@ void Units::write_line(int unit, std::string_view line) {
   }
   auto it = outputs_.find(unit);
   if (it == outputs_.end()) return;  // nothing is connected: the line goes nowhere
-  if (!it->second.file->write_line(line)) {
-    Output out = std::move(it->second);
-    outputs_.erase(it);
-    out.file->close();
-    write_failed(out.name, out.file->error_text());
-  }
+  if (!it->second.file->write_line(line)) output_failed(it);
+}
+
+void Units::output_failed(std::map<int, Output>::iterator it) {
+  Output out = std::move(it->second);
+  outputs_.erase(it);
+  out.file->close();
+  write_failed(out.name, out.file->error_text());
 }
 
 void Units::write_failed(const std::string& name, const std::string& why) {

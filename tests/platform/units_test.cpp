@@ -212,6 +212,31 @@ TEST(PosixConsole, ALineBeyondTheBoundIsOneErrorThenTheEnd) {
   ::close(null);
 }
 
+// Complete result lines reach their file before the program waits at the
+// console; once the console input has ended nothing waits, and they stay
+// buffered.
+TEST(UnitsConsole, ResultLinesAreWrittenOutBeforeEachConsoleRead) {
+  MemoryConsole console("answer\n");
+  MemoryFileSystem files;
+  Units u(console, files);
+  ASSERT_TRUE(u.open(26, "out.txt", "new"));
+  u.write_line(26, "one");
+  u.write_line(26, "two");
+  EXPECT_EQ(files.files["out.txt"], "");
+  Text<6> t;
+  EXPECT_EQ(u.read_line(5, t.span()), IoStatus::ok);
+  EXPECT_EQ(files.files["out.txt"], "one\ntwo\n");
+  u.write_line(26, "three");
+  int v = 0;
+  EXPECT_EQ(u.read_list(5, {&v}), IoStatus::eof);
+  EXPECT_EQ(files.files["out.txt"], "one\ntwo\nthree\n");
+  u.write_line(26, "four");
+  EXPECT_EQ(u.read_line(5, t.span()), IoStatus::eof);
+  EXPECT_EQ(files.files["out.txt"], "one\ntwo\nthree\n");
+  EXPECT_TRUE(u.close_all());
+  EXPECT_EQ(files.files["out.txt"], "one\ntwo\nthree\nfour\n");
+}
+
 const std::string kFullDisk = " ===> COULD NOT WRITE FILE out.txt: No space left on device\n";
 
 // Room for one line: the second fails where the file is written out, at a
