@@ -2,8 +2,10 @@
 // Keeps the results written so far when the process is interrupted.
 //
 // An output file registers the bytes it has buffered that form complete
-// lines; on SIGINT, SIGTERM or SIGHUP the handler writes them out and the
-// process then ends by the same signal, with the conventional status.
+// lines; on a signal from outside whose default action ends the process
+// (SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM,
+// SIGPROF, SIGXCPU) the handler writes them out and the process then ends
+// by the same signal, with the conventional status.
 
 #include <atomic>
 #include <csignal>

@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -247,6 +249,95 @@ TEST_P(Interrupt, KeepsEveryCompleteResultLine) {
 
 INSTANTIATE_TEST_SUITE_P(Signals, Interrupt, ::testing::Values(SIGINT, SIGTERM),
                          [](const auto& info) { return info.param == SIGINT ? "SIGINT" : "SIGTERM"; });
+
+// A user who leaves the program waiting at a pause: the results so far are
+// on disk already, and a signal from outside keeps them.
+TEST(Interrupt, AtAPauseTheResultsAreOnDiskAlready) {
+  std::string data = "t\nh\n";
+  for (int i = 0; i < 5000; ++i) data += "16 'E' 50 'N'\n";
+  data += "16 'W' 20 'A'\n16 'E' 50 'N'\n";  // the turned strike waits at its pause
+  auto r = std::make_unique<Session>();
+  r->dir.write("quelta_in.txt", data);
+  std::size_t at_the_pause = 0;
+  RunOptions options = typing(file_to_file());
+  options.keep_typing = true;
+  options.interrupt_at = "===> HIT RETURN TO CONTINUE";
+  options.interrupt_signal = SIGQUIT;
+  options.before_interrupt = [&] { at_the_pause = count_lines(r->results()); };
+  r->run = run_program(r->dir.path(), options);
+  EXPECT_EQ(5002u, at_the_pause);
+  EXPECT_EQ(128 + SIGQUIT, r->run.status);
+  expect_clean_results(r->results());
+  EXPECT_EQ(5002u, count_lines(r->results()));
+}
+
+// Signals at random moments of a long run: what is on disk is the start of
+// the results, whole lines only.
+class SignalMidRun : public ::testing::TestWithParam<int> {};
+
+TEST_P(SignalMidRun, LeavesAnExactPrefixOfCompleteLines) {
+  const std::string lines[] = {"  16.0\t'E'\t  50.0\t'N'\t 283.5\t  50.8\t ",
+                               "  16.0\t'W'\t 200.0\t'A'\t 200.0\t  17.0\t "};
+  auto r = std::make_unique<Session>();
+  {
+    std::ofstream f(r->dir.path() / "quelta_in.txt");
+    f << "t\nh\n";
+    for (int i = 0; i < 500000; ++i) f << "16 'E' 50 'N'\n16 'W' 200 'A'\n";
+  }
+  std::mt19937 gen(static_cast<std::uint32_t>(GetParam()));
+  for (int run = 0; run < 2; ++run) {
+    fs::remove(r->dir.path() / "quelta_out.txt");
+    RunOptions options = typing(file_to_file());
+    // Once the first results are on disk, the run is well inside its records.
+    options.interrupt_when = [&] { return fs::exists(r->dir.path() / "quelta_out.txt") && !r->results().empty(); };
+    options.interrupt_delay_ms = std::uniform_int_distribution<int>(0, 150)(gen);
+    options.interrupt_signal = GetParam();
+    r->run = run_program(r->dir.path(), options);
+    SCOPED_TRACE("after " + std::to_string(options.interrupt_delay_ms) + " ms");
+    EXPECT_EQ(128 + GetParam(), r->run.status);
+    const std::string results = r->results();
+    expect_clean_results(results);
+    const std::vector<std::string> got = testkit::lines_of(results);
+    ASSERT_GE(got.size(), 2u);
+    EXPECT_EQ(0u, got[0].find("'t'\tinput file = quelta_in.txt"));
+    for (std::size_t i = 2; i < got.size(); ++i) ASSERT_EQ(lines[i % 2], got[i]) << "line " << i + 1;
+  }
+}
+
+// A signal while the program is held up by its console (a terminal scrolled
+// back, a pipe nobody reads): the result lines still in memory reach the file.
+class SignalWhileStalled : public ::testing::TestWithParam<int> {};
+
+TEST_P(SignalWhileStalled, KeepsEveryLineWritten) {
+  auto r = std::make_unique<Session>();
+  {
+    std::ofstream f(r->dir.path() / "quelta_in.txt");
+    f << "t\nh\n";
+    for (int i = 0; i < 5000; ++i) f << "16 'E' 50 'W'\n";  // each an error frame on the console
+  }
+  RunOptions options = typing(file_to_file());
+  options.console_stalls = true;
+  options.interrupt_signal = GetParam();
+  r->run = run_program(r->dir.path(), options);
+  EXPECT_EQ(128 + GetParam(), r->run.status);
+  const std::string results = r->results();
+  expect_clean_results(results);
+  // Each record's line is written right after its frame.
+  std::size_t frames = 0;
+  for (auto at = r->run.console.find("NO CONVERSION"); at != std::string::npos;
+       at = r->run.console.find("NO CONVERSION", at + 1))
+    ++frames;
+  EXPECT_GE(frames, 20u);
+  EXPECT_GE(count_lines(results), 2 + frames - 1);
+}
+
+std::string signal_name(const ::testing::TestParamInfo<int>& info) { return sigabbrev_np(info.param); }
+
+INSTANTIATE_TEST_SUITE_P(Signals, SignalMidRun, ::testing::Values(SIGQUIT, SIGUSR1, SIGXCPU), signal_name);
+INSTANTIATE_TEST_SUITE_P(Signals, SignalWhileStalled,
+                         ::testing::Values(SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM,
+                                           SIGPROF, SIGXCPU),
+                         signal_name);
 
 }  // namespace
 }  // namespace qx::e2e

@@ -1,6 +1,8 @@
 #include "program_runner.hpp"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,54 +20,106 @@ namespace qx::e2e {
 namespace fs = std::filesystem;
 
 ProgramRun run_program(const fs::path& folder, const RunOptions& options) {
+  using Clock = std::chrono::steady_clock;
   testkit::ScratchDir outside;
   const fs::path out_path = outside.path() / "console.txt";
   int in[2];
+  int console_pipe[2] = {-1, -1};
   if (pipe(in) != 0) return {};
+  if (options.console_stalls && pipe(console_pipe) != 0) return {};
+  if (options.nonblocking_input) fcntl(in[0], F_SETFL, O_NONBLOCK);
   const pid_t pid = fork();
   if (pid == 0) {
     if (chdir(folder.c_str()) != 0) _exit(120);
-    const int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int out =
+        options.console_stalls ? console_pipe[1] : open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (out < 0) _exit(121);
     if (options.file_size_limit >= 0) {
       const rlimit lim{static_cast<rlim_t>(options.file_size_limit), static_cast<rlim_t>(options.file_size_limit)};
       setrlimit(RLIMIT_FSIZE, &lim);
     }
-    dup2(in[0], 0);
+    const rlimit no_core{0, 0};  // a signal that dumps core leaves none behind
+    setrlimit(RLIMIT_CORE, &no_core);
+    // The program as a shell starts it, whatever this test runner inherited.
+    for (int sig = 1; sig < NSIG; ++sig) signal(sig, SIG_DFL);
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    const int stdin_fd = options.input_file.empty() ? in[0] : open(options.input_file.c_str(), O_RDONLY);
+    if (stdin_fd < 0) _exit(123);
+    dup2(stdin_fd, 0);
     dup2(out, 1);
     dup2(out, 2);
     close(in[0]);
     close(in[1]);
+    if (options.console_stalls) close(console_pipe[0]);
     execl(QX_BINARY, QX_BINARY, static_cast<char*>(nullptr));
     _exit(122);
   }
   close(in[0]);
+  if (options.console_stalls) close(console_pipe[1]);
+  auto console_full = [&] {
+    int n = 0;
+    return ioctl(console_pipe[0], FIONREAD, &n) == 0 && n >= 32768;  // half a pipe: a write of 64 KiB waits
+  };
   // The typed answers are short: the pipe takes them at once.
-  if (!options.typed.empty()) {
-    [[maybe_unused]] const ssize_t n = write(in[1], options.typed.data(), options.typed.size());
-  }
-  if (!options.keep_typing) close(in[1]);
+  auto type = [&in](const std::string& s) {
+    if (!s.empty()) [[maybe_unused]] const ssize_t n = write(in[1], s.data(), s.size());
+  };
+  type(options.typed);
+  std::size_t late = 0;
+  bool open = true;
+  auto done_typing = [&] {
+    if (open && late == options.typed_late.size() && !options.keep_typing) {
+      close(in[1]);
+      open = false;
+    }
+  };
+  done_typing();
 
   ProgramRun r;
   int wstatus = 0;
-  bool sent = options.interrupt_at.empty();
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (waitpid(pid, &wstatus, WNOHANG) == 0) {
-    if (!sent && slurp(out_path).find(options.interrupt_at) != std::string::npos) {
+  rusage usage{};
+  bool sent = options.interrupt_at.empty() && !options.interrupt_when && !options.console_stalls;
+  Clock::time_point send_at = Clock::time_point::max();
+  Clock::time_point type_at = Clock::now();
+  const auto deadline = Clock::now() + std::chrono::seconds(60);
+  while (wait4(pid, &wstatus, WNOHANG, &usage) == 0) {
+    const auto now = Clock::now();
+    if (late < options.typed_late.size() && now >= type_at) {
+      type(options.typed_late[late++]);
+      type_at = now + std::chrono::milliseconds(20);
+      done_typing();
+    }
+    if (!sent && send_at == Clock::time_point::max() &&
+        (options.console_stalls   ? console_full()
+         : options.interrupt_when ? options.interrupt_when()
+                                  : slurp(out_path).find(options.interrupt_at) != std::string::npos)) {
+      send_at = now + std::chrono::milliseconds(options.interrupt_delay_ms);
+    }
+    if (!sent && now >= send_at) {
+      if (options.before_interrupt) options.before_interrupt();
       kill(pid, options.interrupt_signal);
       sent = true;
     }
-    if (std::chrono::steady_clock::now() > deadline) {
+    if (now > deadline) {
       kill(pid, SIGKILL);
-      waitpid(pid, &wstatus, 0);
+      wait4(pid, &wstatus, 0, &usage);
       ADD_FAILURE() << "the program did not end within 60 seconds";
       break;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
-  if (options.keep_typing) close(in[1]);
+  if (open) close(in[1]);
   r.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
-  r.console = slurp(out_path);
+  if (options.console_stalls) {
+    char buf[4096];
+    for (ssize_t n; (n = read(console_pipe[0], buf, sizeof buf)) > 0;) r.console.append(buf, static_cast<std::size_t>(n));
+    close(console_pipe[0]);
+  } else {
+    r.console = slurp(out_path);
+  }
+  r.peak_kib = usage.ru_maxrss;
   return r;
 }
 

@@ -3,7 +3,9 @@
 
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace qx::e2e {
 
@@ -12,12 +14,20 @@ struct RunOptions {
   bool keep_typing = false;         // leave the input open after it (a user who waits)
   long file_size_limit = -1;        // bytes a file may grow to (RLIMIT_FSIZE), or no limit
   std::string interrupt_at;         // send interrupt_signal once the console shows this
+  std::function<bool()> interrupt_when;  // or once this holds
+  bool console_stalls = false;      // the console a pipe nobody reads: the signal goes once it fills
   int interrupt_signal = SIGINT;
+  int interrupt_delay_ms = 0;       // so long after that
+  std::function<void()> before_interrupt;  // called just before the signal is sent
+  std::string input_file;           // standard input read from this file, nothing typed
+  bool nonblocking_input = false;   // the typed input's pipe set O_NONBLOCK
+  std::vector<std::string> typed_late;  // typed after typed, a piece at a time, with pauses
 };
 
 struct ProgramRun {
   int status = -1;  // exit status, or 128 + the signal that ended it
   std::string console;
+  long peak_kib = 0;  // the program's peak resident memory
 };
 
 ProgramRun run_program(const std::filesystem::path& folder, const RunOptions& options);
