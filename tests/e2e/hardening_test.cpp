@@ -88,6 +88,32 @@ TEST(LineEnds, CarriageReturnLineFeedReadsAsLineFeed) {
   expect_clean_results(b->results());
 }
 
+// Spreadsheets on a Mac save text with a lone carriage return at each line
+// end; a carriage return doubled before a line feed makes an empty line.
+TEST(LineEnds, LoneAndDoubledCarriageReturnsReadAsLineFeeds) {
+  std::string lf = "field\n'dipa1 dipdir1'\n";
+  for (int i = 0; i < 1000; ++i) lf += kRecords + "16,E,50,N\n";  // past the reader's buffer
+  auto with_line_end = [&lf](std::string_view end) {
+    std::string out;
+    for (const char c : lf) {
+      if (c == '\n') {
+        out += end;
+      } else {
+        out += c;
+      }
+    }
+    return out;
+  };
+  const auto want = run_on(lf);
+  EXPECT_EQ(0, want->run.status);
+  EXPECT_EQ(5002u, count_lines(want->results()));
+  for (const std::string_view end : {"\r", "\r\r\n"}) {
+    const auto got = run_on(with_line_end(end));
+    EXPECT_EQ(0, got->run.status);
+    EXPECT_EQ(mask(want->results()), mask(got->results())) << first_difference(want->results(), got->results());
+  }
+}
+
 TEST(LineEnds, ALastLineWithoutLineEndIsRead) {
   const auto r = run_on("t\nh\n16 'E' 50 'N'\n16 'W' 200 'A'");
   EXPECT_EQ(0, r->run.status);
@@ -136,6 +162,102 @@ TEST(OddBytes, AMegabyteLineAndALongTitle) {
   EXPECT_EQ(0u, r->results().find("'" + std::string(40, 't') + "'\t"));
   ASSERT_EQ(4u, count_lines(r->results()));
   EXPECT_EQ("  16.0\t'E'\t  50.0\t'N'\t 283.5\t  50.8\t ", result_line(r->results(), 3));
+}
+
+// Peak memory of the program: the same whatever the lines it is given.
+constexpr long kPeakLimitKib = 16 * 1024;
+
+// Streams head, size copies of fill and tail into a file.
+void write_big(const fs::path& path, const std::string& head, char fill, std::size_t size, const std::string& tail) {
+  std::ofstream f(path, std::ios::binary);
+  f << head;
+  const std::string chunk(1 << 20, fill);
+  for (std::size_t done = 0; done < size; done += chunk.size())
+    f.write(chunk.data(), static_cast<std::streamsize>(std::min(chunk.size(), size - done)));
+  f << tail;
+}
+
+TEST(LongLines, AHundredMegabyteTitleOrTailKeepsMemoryFlat) {
+  constexpr std::size_t k100MB = 100u << 20;
+  const std::string converted = "  16.0\t'E'\t  50.0\t'N'\t 283.5\t  50.8\t ";
+  const struct {
+    const char* name;
+    std::string head;
+    char fill;
+    std::string tail;
+    std::string first_line_starts;
+    std::size_t lines;
+  } cases[] = {
+      {"title", "", 't', "\nh\n16 'E' 50 'N'\n", "'" + std::string(40, 't') + "'\t", 3},
+      {"quoted title", "'", 't', "'\nh\n16 'E' 50 'N'\n", "'" + std::string(40, 't') + "'\t", 3},
+      {"tail after the fourth value", "t\nh\n16 'E' 50 'N' ", 'x', "\n16 'W' 200 'A'\n", "'t'\t", 4},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto r = std::make_unique<Session>();
+    write_big(r->dir.path() / "quelta_in.txt", c.head, c.fill, k100MB, c.tail);
+    r->run = run_program(r->dir.path(), typing(file_to_file()));
+    EXPECT_EQ(0, r->run.status);
+    EXPECT_LT(r->run.peak_kib, kPeakLimitKib);
+    fs::remove(r->dir.path() / "quelta_in.txt");
+    ASSERT_EQ(c.lines, count_lines(r->results()));
+    EXPECT_EQ(0u, r->results().find(c.first_line_starts));
+    EXPECT_EQ(converted, result_line(r->results(), 3));
+  }
+}
+
+// A stream without line ends (a device, a disk image) as the input file:
+// the header can't be read, in a moment and in little memory.
+TEST(LongLines, NoLineEndAsTheInputFileIsAHeaderError) {
+  auto r = std::make_unique<Session>();
+  fs::create_symlink("/dev/zero", r->dir.path() / "zero_link");
+  for (const std::string name : {"/dev/zero", "zero_link"}) {
+    SCOPED_TRACE(name);
+    r->run = run_program(r->dir.path(), typing("\n1\n" + name + "\n"));
+    EXPECT_EQ(0, r->run.status);
+    EXPECT_NE(std::string::npos, r->run.console.find(" when trying to read header\n"));
+    EXPECT_NE(std::string::npos, r->run.console.find(" Read          0 DATA\n"));
+    EXPECT_LT(r->run.peak_kib, kPeakLimitKib);
+  }
+}
+
+// The same on the console: an answer that can't be read, and the end of
+// the console input, as documented for a closed pipe.
+TEST(LongLines, NoLineEndOnTheConsoleEndsTheConsole) {
+  auto r = std::make_unique<Session>();
+  RunOptions options;
+  options.input_file = "/dev/zero";
+  r->run = run_program(r->dir.path(), options);
+  EXPECT_EQ(1, r->run.status);
+  const std::string& console = r->run.console;
+  const std::string rule = " " + std::string(50, '*') + "\n";
+  const std::string tail = " could not read your choice\n ==> RETRYING\n ===> HIT RETURN TO CONTINUE\n" + rule +
+                           " ***                 ERROR END                  ***\n" + rule +
+                           " ===> END OF CONSOLE INPUT: STOPPING EXECUTION\n";
+  ASSERT_GE(console.size(), tail.size());
+  EXPECT_EQ(tail, console.substr(console.size() - tail.size()));
+  EXPECT_EQ(console.find(" could not read"), console.rfind(" could not read")) << "one frame only";
+  EXPECT_LT(r->run.peak_kib, kPeakLimitKib);
+}
+
+// A terminal left non-blocking, answers that come late and in pieces, line
+// ends of every kind, and a last answer whose carriage return is the last
+// byte there is: every record is read, and the run ends without waiting.
+TEST(Console, ANonBlockingKeyboardWithLateAnswers) {
+  auto r = std::make_unique<Session>();
+  RunOptions options;
+  options.nonblocking_input = true;
+  options.keep_typing = true;
+  options.typed_late = {"\n", "2\n", "late answers\r\n", "\n", "\n", "\n", "\n", "16 'E' ", "50 'N'\r",
+                        "\nn\r",  "16 'W' 200", " 'A'\n", "Y\r"};
+  r->run = run_program(r->dir.path(), options);
+  EXPECT_EQ(0, r->run.status);
+  EXPECT_NE(std::string::npos, r->run.console.find(" Read          2 DATA\n Converted     2 DATA\n"));
+  const std::string results = r->results();
+  ASSERT_EQ(4u, count_lines(results));
+  EXPECT_EQ(0u, results.find("'late answers'\tinput file = keyboard"));
+  EXPECT_EQ("  16.0\t'E'\t  50.0\t'N'\t 283.5\t  50.8\t ", result_line(results, 3));
+  EXPECT_EQ("  16.0\t'W'\t 200.0\t'A'\t 200.0\t  17.0\t ", result_line(results, 4));
 }
 
 TEST(Numbers, SignsAndExponentsAreNumbers) {

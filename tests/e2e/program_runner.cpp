@@ -114,7 +114,8 @@ ProgramRun run_program(const fs::path& folder, const RunOptions& options) {
   r.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
   if (options.console_stalls) {
     char buf[4096];
-    for (ssize_t n; (n = read(console_pipe[0], buf, sizeof buf)) > 0;) r.console.append(buf, static_cast<std::size_t>(n));
+    for (ssize_t n; (n = read(console_pipe[0], buf, sizeof buf)) > 0;)
+      r.console.append(buf, static_cast<std::size_t>(n));
     close(console_pipe[0]);
   } else {
     r.console = slurp(out_path);
