@@ -92,7 +92,8 @@ TEST(LineEnds, CarriageReturnLineFeedReadsAsLineFeed) {
 // end; a carriage return doubled before a line feed makes an empty line.
 TEST(LineEnds, LoneAndDoubledCarriageReturnsReadAsLineFeeds) {
   std::string lf = "field\n'dipa1 dipdir1'\n";
-  for (int i = 0; i < 1000; ++i) lf += kRecords + "16,E,50,N\n";  // past the reader's buffer
+  // Past the reader's buffer; records without frames, to keep the run short.
+  for (int i = 0; i < 2000; ++i) lf += "16 'E' 50 'N'\n45 'E', 45, 'N'\n16 W 200 A\n16,E,50,N\n";
   auto with_line_end = [&lf](std::string_view end) {
     std::string out;
     for (const char c : lf) {
@@ -104,13 +105,17 @@ TEST(LineEnds, LoneAndDoubledCarriageReturnsReadAsLineFeeds) {
     }
     return out;
   };
+  // Past the first line, which holds the time of the run.
+  auto past_the_title = [](const std::string& results) { return results.substr(results.find('\n')); };
   const auto want = run_on(lf);
   EXPECT_EQ(0, want->run.status);
-  EXPECT_EQ(5002u, count_lines(want->results()));
+  EXPECT_EQ(8002u, count_lines(want->results()));
   for (const std::string_view end : {"\r", "\r\r\n"}) {
     const auto got = run_on(with_line_end(end));
     EXPECT_EQ(0, got->run.status);
-    EXPECT_EQ(mask(want->results()), mask(got->results())) << first_difference(want->results(), got->results());
+    EXPECT_EQ(0u, got->results().find("'field'\t"));
+    EXPECT_EQ(past_the_title(want->results()), past_the_title(got->results()))
+        << first_difference(want->results(), got->results());
   }
 }
 
@@ -165,7 +170,12 @@ TEST(OddBytes, AMegabyteLineAndALongTitle) {
 }
 
 // Peak memory of the program: the same whatever the lines it is given.
+// The sanitizers add their own shadow memory and quarantine.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr long kPeakLimitKib = 64 * 1024;
+#else
 constexpr long kPeakLimitKib = 16 * 1024;
+#endif
 
 // Streams head, size copies of fill and tail into a file.
 void write_big(const fs::path& path, const std::string& head, char fill, std::size_t size, const std::string& tail) {
@@ -196,7 +206,9 @@ TEST(LongLines, AHundredMegabyteTitleOrTailKeepsMemoryFlat) {
     SCOPED_TRACE(c.name);
     auto r = std::make_unique<Session>();
     write_big(r->dir.path() / "quelta_in.txt", c.head, c.fill, k100MB, c.tail);
-    r->run = run_program(r->dir.path(), typing(file_to_file()));
+    RunOptions options = typing(file_to_file());
+    options.measure_memory = true;
+    r->run = run_program(r->dir.path(), options);
     EXPECT_EQ(0, r->run.status);
     EXPECT_LT(r->run.peak_kib, kPeakLimitKib);
     fs::remove(r->dir.path() / "quelta_in.txt");
@@ -213,7 +225,9 @@ TEST(LongLines, NoLineEndAsTheInputFileIsAHeaderError) {
   fs::create_symlink("/dev/zero", r->dir.path() / "zero_link");
   for (const std::string name : {"/dev/zero", "zero_link"}) {
     SCOPED_TRACE(name);
-    r->run = run_program(r->dir.path(), typing("\n1\n" + name + "\n"));
+    RunOptions options = typing("\n1\n" + name + "\n");
+    options.measure_memory = true;
+    r->run = run_program(r->dir.path(), options);
     EXPECT_EQ(0, r->run.status);
     EXPECT_NE(std::string::npos, r->run.console.find(" when trying to read header\n"));
     EXPECT_NE(std::string::npos, r->run.console.find(" Read          0 DATA\n"));
@@ -227,6 +241,7 @@ TEST(LongLines, NoLineEndOnTheConsoleEndsTheConsole) {
   auto r = std::make_unique<Session>();
   RunOptions options;
   options.input_file = "/dev/zero";
+  options.measure_memory = true;
   r->run = run_program(r->dir.path(), options);
   EXPECT_EQ(1, r->run.status);
   const std::string& console = r->run.console;

@@ -22,12 +22,15 @@ struct RunOptions {
   std::string input_file;           // standard input read from this file, nothing typed
   bool nonblocking_input = false;   // the typed input's pipe set O_NONBLOCK
   std::vector<std::string> typed_late;  // typed after typed, a piece at a time, with pauses
+  bool measure_memory = false;      // run under /usr/bin/time, when there is one, for peak_kib
 };
 
 struct ProgramRun {
   int status = -1;  // exit status, or 128 + the signal that ended it
   std::string console;
-  long peak_kib = 0;  // the program's peak resident memory
+  // The program's peak resident memory. Without /usr/bin/time it is this
+  // process's usage, which counts the copy of the runner made to start it.
+  long peak_kib = 0;
 };
 
 ProgramRun run_program(const std::filesystem::path& folder, const RunOptions& options);
