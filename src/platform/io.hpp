@@ -19,7 +19,12 @@ class LineSource {
   // line in pieces: while line_goes_on(), the next call gives the next piece
   // of the same line. The view stays valid until the next call.
   virtual IoStatus next_line(std::string_view& line) = 0;
-  virtual bool line_goes_on() const { return false; }
+  bool line_goes_on() const { return goes_on_; }
+
+ protected:
+  // Set by a source that gives pieces, with each one: asked once a line, it
+  // is no virtual call.
+  bool goes_on_ = false;
 };
 
 // The process's console: lines in, bytes out.

@@ -8,20 +8,6 @@
 
 namespace qx::platform {
 
-std::size_t FdLineReader::Next::find(const char* buf, std::size_t from, std::size_t end) {
-  if (at != kNone && at >= from) return at;
-  const std::size_t s = std::max(from, upto);
-  const void* p = s < end ? std::memchr(buf + s, c, end - s) : nullptr;
-  if (p == nullptr) {
-    at = kNone;
-    upto = std::max(s, end);
-    return kNone;
-  }
-  at = static_cast<std::size_t>(static_cast<const char*>(p) - buf);
-  upto = at + 1;
-  return at;
-}
-
 void FdLineReader::Next::shift(std::size_t by) {
   at = at != kNone && at >= by ? at - by : kNone;
   upto = upto >= by ? upto - by : 0;
@@ -64,20 +50,22 @@ bool FdLineReader::fill() {
 }
 
 IoStatus FdLineReader::give(std::string_view& line, std::size_t from, std::size_t to, bool goes_on) {
-  line_len_ += to - from;
-  if (line_len_ > max_line_) {
+  line_len_ = (goes_on_ ? line_len_ : 0) + (to - from);
+  if (line_len_ > max_line_) {  // for good: what is left of the buffer is dropped
     too_long_ = true;
     failed_ = true;
+    goes_on_ = false;
+    begin_ = end_ = 0;
+    lf_ = Next{'\n'};
+    cr_ = Next{'\r'};
     return IoStatus::error;
   }
   line = std::string_view(buf_.data() + from, to - from);
   goes_on_ = goes_on;
-  if (!goes_on) line_len_ = 0;
   return IoStatus::ok;
 }
 
 IoStatus FdLineReader::next_line(std::string_view& line) {
-  if (too_long_) return IoStatus::error;
   for (;;) {
     if (skip_lf_ && begin_ < end_) {
       skip_lf_ = false;
@@ -91,7 +79,9 @@ IoStatus FdLineReader::next_line(std::string_view& line) {
       // The byte after a carriage return may not have been typed yet: the
       // line ends now, and a line feed that follows is dropped when it comes.
       skip_lf_ = b[at] == '\r';
-      return give(line, from, at, false);
+      if (goes_on_) return give(line, from, at, false);
+      line = std::string_view(b + from, at - from);  // the usual line, whole in the buffer
+      return IoStatus::ok;
     }
     if (begin_ == 0 && end_ == buf_.size()) {
       begin_ = end_;

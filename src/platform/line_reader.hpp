@@ -4,6 +4,7 @@
 // the same whatever the input.
 
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -18,6 +19,7 @@ class FdLineReader {
   // (/dev/zero, a disk image), and reading it to the end would never finish.
   static constexpr std::size_t kMaxLine = std::size_t{1} << 28;
 
+  // max_line is at least piece: a line whole in the buffer is never too long.
   explicit FdLineReader(int fd, std::size_t piece = kPiece, std::size_t max_line = kMaxLine)
       : fd_(fd), max_line_(max_line), buf_(piece) {}
 
@@ -38,7 +40,14 @@ class FdLineReader {
     char c;
     std::size_t at = kNone;  // its position, or kNone when none in [.., upto)
     std::size_t upto = 0;    // bytes before this were searched
-    std::size_t find(const char* buf, std::size_t from, std::size_t end);
+    std::size_t find(const char* buf, std::size_t from, std::size_t end) {
+      if (at == kNone ? upto >= end : at >= from) return at;
+      const std::size_t s = from > upto ? from : upto;
+      const void* p = std::memchr(buf + s, c, end - s);
+      at = p != nullptr ? static_cast<std::size_t>(static_cast<const char*>(p) - buf) : kNone;
+      upto = p != nullptr ? at + 1 : end;
+      return at;
+    }
     void shift(std::size_t by);
   };
   static constexpr std::size_t kNone = static_cast<std::size_t>(-1);

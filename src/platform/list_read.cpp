@@ -28,11 +28,11 @@ std::size_t bare_end(std::string_view s, std::size_t from) {
 }
 
 // One pass over the lines of a read. A line may come in pieces (see
-// LineSource); a value that runs over pieces is copied, and only as much
-// of it as its item keeps.
+// LineSource); a value that runs over pieces is copied into spill, and only
+// as much of it as its item keeps.
 class Scanner {
  public:
-  explicit Scanner(LineSource& src) : src_(src) {}
+  Scanner(LineSource& src, std::string& spill) : src_(src), spill_(spill) {}
 
   // Moves to the first character of the next value. ok, or eof, or error
   // for a null value or a slash where a value is due.
@@ -41,6 +41,7 @@ class Scanner {
       if (!have_line_) {
         const IoStatus st = src_.next_line(line_);
         if (st != IoStatus::ok) return st;
+        goes_on_ = src_.line_goes_on();
         pos_ = 0;
         have_line_ = true;
       }
@@ -63,16 +64,67 @@ class Scanner {
     }
   }
 
-  // A bare value, or its first keep characters: false when it is longer.
+  // A bare value, or its first keep characters: false when it is longer,
+  // or when the rest of its line can't be read.
   bool bare(std::size_t keep, std::string_view& value) {
     after_value_ = true;
     const std::size_t b = pos_;
     while (pos_ < line_.size() && !ends_bare(line_[pos_])) ++pos_;
-    std::size_t len = pos_ - b;
-    if (pos_ < line_.size() || !src_.line_goes_on()) {
-      value = line_.substr(b, std::min(len, keep));
-      return len <= keep;
+    const std::size_t len = pos_ - b;
+    if (pos_ == line_.size() && goes_on_) return bare_over_pieces(b, keep, value);
+    value = std::string_view(line_.data() + b, len <= keep ? len : keep);
+    return len <= keep;
+  }
+
+  // A quoted text, its first keep characters in out; false when a character
+  // other than a separator follows the closing quote, or when the rest of
+  // its line can't be read.
+  bool quoted(std::string& out, std::size_t keep) {
+    const char q = line_[pos_++];
+    out.clear();
+    after_value_ = true;
+    while (more()) {
+      const char c = line_[pos_++];
+      if (c != q) {
+        if (out.size() < keep) {
+          out.push_back(c);
+        } else {  // the rest is passed over, up to a quote
+          const void* p = std::memchr(line_.data() + pos_, q, line_.size() - pos_);
+          pos_ = p != nullptr ? static_cast<std::size_t>(static_cast<const char*>(p) - line_.data()) : line_.size();
+        }
+      } else if (!more()) {
+        return fault_ == IoStatus::ok;
+      } else if (line_[pos_] == q) {  // a doubled quote stands for one
+        if (out.size() < keep) out.push_back(q);
+        ++pos_;
+      } else {
+        return ends_bare(line_[pos_]);
+      }
     }
+    return fault_ == IoStatus::ok;  // an unclosed quote ends with its line
+  }
+
+  bool at_quote() const { return line_[pos_] == '\'' || line_[pos_] == '"'; }
+
+  // The source could not give the rest of a line (a line beyond its bound).
+  bool failed() const { return fault_ != IoStatus::ok; }
+
+  // Passes over what is left of the line, so that the next read starts at
+  // a new one; st, or the source's read error.
+  IoStatus finish(IoStatus st) {
+    if (!have_line_ || !goes_on_) return st;
+    while (goes_on_) {
+      pos_ = line_.size();
+      more();
+    }
+    return fault_ != IoStatus::ok ? fault_ : st;
+  }
+
+ private:
+  // The rest of bare(), for a value that runs on into the next piece: it is
+  // copied, as far as it is kept.
+  [[gnu::noinline]] bool bare_over_pieces(std::size_t b, std::size_t keep, std::string_view& value) {
+    std::size_t len = pos_ - b;
     spill_.assign(line_.substr(b, std::min(len, keep)));
     while (more()) {
       pos_ = bare_end(line_, 0);
@@ -81,63 +133,22 @@ class Scanner {
       if (pos_ < line_.size()) break;
     }
     value = spill_;
-    return len <= keep;
+    return len <= keep && fault_ == IoStatus::ok;
   }
 
-  // A quoted text, its first keep characters in out; false when a character
-  // other than a separator follows the closing quote.
-  bool quoted(std::string& out, std::size_t keep) {
-    const char q = line_[pos_++];
-    out.clear();
-    after_value_ = true;
-    while (more()) {
-      if (out.size() >= keep) {  // the rest is passed over, up to a quote
-        const void* p = std::memchr(line_.data() + pos_, q, line_.size() - pos_);
-        if (p == nullptr) {
-          pos_ = line_.size();
-          continue;
-        }
-        pos_ = static_cast<std::size_t>(static_cast<const char*>(p) - line_.data());
-      }
-      const char c = line_[pos_++];
-      if (c != q) {
-        out.push_back(c);
-      } else if (more() && line_[pos_] == q) {
-        if (out.size() < keep) out.push_back(q);
-        ++pos_;
-      } else {
-        return !more() || ends_bare(line_[pos_]);
-      }
-    }
-    return true;  // an unclosed quote ends with its line
-  }
-
-  bool at_quote() const { return line_[pos_] == '\'' || line_[pos_] == '"'; }
-
-  // A read error of the source inside a line (a line beyond its bound).
-  IoStatus fault() const { return fault_; }
-
-  // Passes over what is left of the line, so that the next read starts at
-  // a new one; st, or the source's read error.
-  IoStatus finish(IoStatus st) {
-    while (have_line_ && fault_ == IoStatus::ok && src_.line_goes_on()) {
-      if (src_.next_line(line_) != IoStatus::ok) fault_ = IoStatus::error;
-    }
-    return fault_ != IoStatus::ok ? fault_ : st;
-  }
-
- private:
   // Whether a character stands at pos_, taking the next piece when this one
   // is used up: false at the end of the line or on a read error.
   bool more() {
     while (pos_ == line_.size()) {
-      if (fault_ != IoStatus::ok || !src_.line_goes_on()) return false;
+      if (!goes_on_) return false;
       pos_ = 0;
       if (src_.next_line(line_) != IoStatus::ok) {
         fault_ = IoStatus::error;
+        goes_on_ = false;
         line_ = {};
         return false;
       }
+      goes_on_ = src_.line_goes_on();
     }
     return true;
   }
@@ -146,9 +157,10 @@ class Scanner {
   std::string_view line_;
   std::size_t pos_ = 0;
   bool have_line_ = false;
+  bool goes_on_ = false;  // the line goes on after this piece
   bool after_value_ = false;
   IoStatus fault_ = IoStatus::ok;
-  std::string spill_;
+  std::string& spill_;
 };
 
 class OneLine final : public LineSource {
@@ -283,29 +295,24 @@ bool parse_real(std::string_view t, float& v) {
 
 namespace {
 
-IoStatus read_items(Scanner& sc, std::span<const ListItem> items) {
-  std::string text;
+// A quoted text is gathered in text, which is also the scanner's spill.
+IoStatus read_items(Scanner& sc, std::span<const ListItem> items, std::string& text) {
   std::string_view token;
   for (const ListItem& item : items) {
     const IoStatus st = sc.seek_value();
     if (st != IoStatus::ok) return st;
     if (const auto* t = std::get_if<MutText>(&item)) {
       if (sc.at_quote()) {
-        const bool ok = sc.quoted(text, t->size());
-        if (sc.fault() != IoStatus::ok) return sc.fault();
-        if (!ok) return IoStatus::error;
+        if (!sc.quoted(text, t->size())) return IoStatus::error;
         assign(*t, text);
       } else {
-        sc.bare(t->size(), token);
-        if (sc.fault() != IoStatus::ok) return sc.fault();
+        if (!sc.bare(t->size(), token) && sc.failed()) return IoStatus::error;
         assign(*t, token);
       }
       continue;
     }
     // A number must be kept whole to be converted: past a bound it is an error.
-    const bool whole = sc.bare(kMaxNumberLength, token);
-    if (sc.fault() != IoStatus::ok) return sc.fault();
-    if (!whole) return IoStatus::error;
+    if (!sc.bare(kMaxNumberLength, token)) return IoStatus::error;
     if (auto* const* pi = std::get_if<int*>(&item)) {
       if (!parse_int(token, **pi)) return IoStatus::error;
     } else if (!parse_real(token, *std::get<float*>(item))) {
@@ -318,8 +325,9 @@ IoStatus read_items(Scanner& sc, std::span<const ListItem> items) {
 }  // namespace
 
 IoStatus read_list(LineSource& source, std::span<const ListItem> items) {
-  Scanner sc(source);
-  return sc.finish(read_items(sc, items));
+  std::string text;
+  Scanner sc(source, text);
+  return sc.finish(read_items(sc, items, text));
 }
 
 IoStatus read_list_text(std::string_view text, std::span<const ListItem> items) {

@@ -16,7 +16,6 @@ class PosixConsole final : public Console {
   // A line beyond the reader's bound is a read error, and the console's end:
   // a stream that long is no one typing. Any other failure is its end.
   IoStatus next_line(std::string_view& line) override;
-  bool line_goes_on() const override { return in_.line_goes_on(); }
   void write(std::string_view bytes) override;
   void flush() override;
   bool input_ended() const override { return ended_; }

@@ -18,8 +18,11 @@ class PosixInputFile final : public InputFile {
  public:
   explicit PosixInputFile(int fd) : reader_(fd) {}
   ~PosixInputFile() override { ::close(reader_.fd()); }
-  IoStatus next_line(std::string_view& line) override { return reader_.next_line(line); }
-  bool line_goes_on() const override { return reader_.line_goes_on(); }
+  IoStatus next_line(std::string_view& line) override {
+    const IoStatus st = reader_.next_line(line);
+    goes_on_ = reader_.line_goes_on();
+    return st;
+  }
 
  private:
   FdLineReader reader_;

@@ -28,10 +28,10 @@ class Units::ConsoleSource final : public LineSource {
     u_.flush_files();
     u_.console_.flush();
     const IoStatus st = u_.console_.next_line(line);
+    goes_on_ = u_.console_.line_goes_on();
     if (st == IoStatus::eof || (st == IoStatus::error && u_.console_.input_ended())) u_.console_ended_ = true;
     return st;
   }
-  bool line_goes_on() const override { return u_.console_.line_goes_on(); }
 
  private:
   Units& u_;

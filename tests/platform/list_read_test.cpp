@@ -121,7 +121,6 @@ class Pieces final : public LineSource {
     }
     return IoStatus::ok;
   }
-  bool line_goes_on() const override { return goes_on_; }
 
  private:
   std::vector<std::vector<std::string>> lines_;
@@ -129,7 +128,6 @@ class Pieces final : public LineSource {
   std::size_t piece_ = 0;
   int given_ = 0;
   int fail_at_;
-  bool goes_on_ = false;
 };
 
 // The line cut into pieces at the given positions (a position may repeat:
