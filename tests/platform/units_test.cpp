@@ -192,26 +192,6 @@ TEST(PosixConsole, FlushesBeforeItWaitsAndEndsForGood) {
   for (int fd : {in[0], out[0], out[1]}) ::close(fd);
 }
 
-// A stream without line ends as the console (/dev/zero): one unreadable
-// answer, read through a fixed buffer, and then the console has ended.
-TEST(PosixConsole, ALineBeyondTheBoundIsOneErrorThenTheEnd) {
-  const int zero = ::open("/dev/zero", O_RDONLY);
-  const int null = ::open("/dev/null", O_WRONLY);
-  ASSERT_GE(zero, 0);
-  ASSERT_GE(null, 0);
-  {
-    PosixConsole console(zero, null);
-    MemoryFileSystem files;
-    Units u(console, files);
-    Text<4> t("kept");
-    EXPECT_EQ(u.read_line(5, t.span()), IoStatus::error);
-    EXPECT_TRUE(u.console_ended()) << "the prompt must know at once that asking again is useless";
-    EXPECT_EQ(u.read_line(5, t.span()), IoStatus::eof);
-  }
-  ::close(zero);
-  ::close(null);
-}
-
 // Complete result lines reach their file before the program waits at the
 // console; once the console input has ended nothing waits, and they stay
 // buffered.
