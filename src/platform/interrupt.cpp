@@ -14,7 +14,9 @@ namespace {
 std::array<std::atomic<Pending*>, 8> g_tracked{};
 std::array<std::atomic<TempFolder*>, 4> g_folders{};
 
-constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+// Every signal from outside whose default action ends the process.
+constexpr int kSignals[] = {SIGINT,  SIGTERM,   SIGHUP,  SIGQUIT, SIGUSR1,
+                            SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU};
 
 sigset_t handled_set() {
   sigset_t s;

@@ -2,9 +2,11 @@
 // Keeps the results written so far when the process is interrupted.
 //
 // An output file registers the bytes it has buffered that form complete
-// lines, a private folder its path and the file in it; on SIGINT, SIGTERM or
-// SIGHUP the handler writes the lines out, removes the file and the folder,
-// and the process then ends by the same signal, with the conventional status.
+// lines, a private folder its path and the file in it; on a signal from
+// outside whose default action ends the process (SIGINT, SIGTERM, SIGHUP,
+// SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU) the
+// handler writes the lines out, removes the file and the folder, and the
+// process then ends by the same signal, with the conventional status.
 
 #include <atomic>
 #include <csignal>

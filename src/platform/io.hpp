@@ -9,13 +9,22 @@ namespace qx::platform {
 // Every read tells success, a read error and the end of the input apart.
 enum class IoStatus { ok, error, eof };
 
-// A source of lines. A line is given without its line end: a line feed, or a
-// carriage return and a line feed; a last line may lack its line end.
+// A source of lines. A line is given without its line end: a line feed, a
+// carriage return, or a carriage return and a line feed; a last line may
+// lack its line end.
 class LineSource {
  public:
   virtual ~LineSource() = default;
-  // The view stays valid until the next call.
+  // The next line. A source that reads through a fixed buffer gives a longer
+  // line in pieces: while line_goes_on(), the next call gives the next piece
+  // of the same line. The view stays valid until the next call.
   virtual IoStatus next_line(std::string_view& line) = 0;
+  bool line_goes_on() const { return goes_on_; }
+
+ protected:
+  // Set by a source that gives pieces, with each one: asked once a line, it
+  // is no virtual call.
+  bool goes_on_ = false;
 };
 
 // The process's console: lines in, bytes out.
@@ -24,6 +33,9 @@ class Console : public LineSource {
   // Output is buffered; next_line flushes it before it waits for input.
   virtual void write(std::string_view bytes) = 0;
   virtual void flush() = 0;
+  // Whether no line can come any more: after the end of the input, or after
+  // a read error that does not clear.
+  virtual bool input_ended() const { return false; }
 };
 
 // An input file: a source of lines.

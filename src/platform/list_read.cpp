@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <system_error>
 
@@ -15,10 +16,23 @@ namespace {
 bool is_space(char c) { return c == ' ' || c == '\t'; }
 bool ends_bare(char c) { return c == ' ' || c == '\t' || c == ',' || c == '/'; }
 
-// One pass over the lines of a read.
+// Where a bare value ends in s, looking from from: the first blank, tab,
+// comma or slash, or the end of s. For the long pieces of a long value.
+std::size_t bare_end(std::string_view s, std::size_t from) {
+  std::size_t end = s.size();
+  for (const char c : {' ', '\t', ',', '/'}) {
+    const void* p = std::memchr(s.data() + from, c, end - from);
+    if (p != nullptr) end = static_cast<std::size_t>(static_cast<const char*>(p) - s.data());
+  }
+  return end;
+}
+
+// One pass over the lines of a read. A line may come in pieces (see
+// LineSource); a value that runs over pieces is copied into spill, and only
+// as much of it as its item keeps.
 class Scanner {
  public:
-  explicit Scanner(LineSource& src) : src_(src) {}
+  Scanner(LineSource& src, std::string& spill) : src_(src), spill_(spill) {}
 
   // Moves to the first character of the next value. ok, or eof, or error
   // for a null value or a slash where a value is due.
@@ -27,11 +41,14 @@ class Scanner {
       if (!have_line_) {
         const IoStatus st = src_.next_line(line_);
         if (st != IoStatus::ok) return st;
+        goes_on_ = src_.line_goes_on();
         pos_ = 0;
         have_line_ = true;
       }
       while (pos_ < line_.size() && is_space(line_[pos_])) ++pos_;
       if (pos_ == line_.size()) {
+        if (more()) continue;
+        if (fault_ != IoStatus::ok) return fault_;
         have_line_ = false;
         continue;
       }
@@ -47,42 +64,103 @@ class Scanner {
     }
   }
 
-  std::string_view bare() {
+  // A bare value, or its first keep characters: false when it is longer,
+  // or when the rest of its line can't be read.
+  bool bare(std::size_t keep, std::string_view& value) {
+    after_value_ = true;
     const std::size_t b = pos_;
     while (pos_ < line_.size() && !ends_bare(line_[pos_])) ++pos_;
-    after_value_ = true;
-    return line_.substr(b, pos_ - b);
+    const std::size_t len = pos_ - b;
+    if (pos_ == line_.size() && goes_on_) return bare_over_pieces(b, keep, value);
+    value = std::string_view(line_.data() + b, len <= keep ? len : keep);
+    return len <= keep;
   }
 
-  // A quoted text; false when a character other than a separator follows
-  // the closing quote.
-  bool quoted(std::string& out) {
+  // A quoted text, its first keep characters in out; false when a character
+  // other than a separator follows the closing quote, or when the rest of
+  // its line can't be read.
+  bool quoted(std::string& out, std::size_t keep) {
     const char q = line_[pos_++];
     out.clear();
-    while (pos_ < line_.size()) {
+    after_value_ = true;
+    while (more()) {
       const char c = line_[pos_++];
       if (c != q) {
-        out.push_back(c);
-      } else if (pos_ < line_.size() && line_[pos_] == q) {
-        out.push_back(q);
+        if (out.size() < keep) {
+          out.push_back(c);
+        } else {  // the rest is passed over, up to a quote
+          const void* p = std::memchr(line_.data() + pos_, q, line_.size() - pos_);
+          pos_ = p != nullptr ? static_cast<std::size_t>(static_cast<const char*>(p) - line_.data()) : line_.size();
+        }
+      } else if (!more()) {
+        return fault_ == IoStatus::ok;
+      } else if (line_[pos_] == q) {  // a doubled quote stands for one
+        if (out.size() < keep) out.push_back(q);
         ++pos_;
       } else {
-        after_value_ = true;
-        return pos_ == line_.size() || ends_bare(line_[pos_]);
+        return ends_bare(line_[pos_]);
       }
     }
-    after_value_ = true;  // an unclosed quote ends with its line
-    return true;
+    return fault_ == IoStatus::ok;  // an unclosed quote ends with its line
   }
 
   bool at_quote() const { return line_[pos_] == '\'' || line_[pos_] == '"'; }
 
+  // The source could not give the rest of a line (a line beyond its bound).
+  bool failed() const { return fault_ != IoStatus::ok; }
+
+  // Passes over what is left of the line, so that the next read starts at
+  // a new one; st, or the source's read error.
+  IoStatus finish(IoStatus st) {
+    if (!have_line_ || !goes_on_) return st;
+    while (goes_on_) {
+      pos_ = line_.size();
+      more();
+    }
+    return fault_ != IoStatus::ok ? fault_ : st;
+  }
+
  private:
+  // The rest of bare(), for a value that runs on into the next piece: it is
+  // copied, as far as it is kept.
+  [[gnu::noinline]] bool bare_over_pieces(std::size_t b, std::size_t keep, std::string_view& value) {
+    std::size_t len = pos_ - b;
+    spill_.assign(line_.substr(b, std::min(len, keep)));
+    while (more()) {
+      pos_ = bare_end(line_, 0);
+      len += pos_;
+      spill_.append(line_.substr(0, std::min(pos_, keep - spill_.size())));
+      if (pos_ < line_.size()) break;
+    }
+    value = spill_;
+    return len <= keep && fault_ == IoStatus::ok;
+  }
+
+  // Whether a character stands at pos_, taking the next piece when this one
+  // is used up: false at the end of the line or on a read error.
+  bool more() {
+    while (pos_ == line_.size()) {
+      if (!goes_on_) return false;
+      pos_ = 0;
+      if (src_.next_line(line_) != IoStatus::ok) {
+        fault_ = IoStatus::error;
+        goes_on_ = false;
+        line_ = {};
+        return false;
+      }
+      goes_on_ = src_.line_goes_on();
+    }
+    return true;
+  }
+
   LineSource& src_;
   std::string_view line_;
   std::size_t pos_ = 0;
   bool have_line_ = false;
+  bool goes_on_ = false;  // the line goes on after this piece
   bool after_value_ = false;
+  IoStatus fault_ = IoStatus::ok;
+  std::string& spill_;
 };
 
 class OneLine final : public LineSource {
@@ -215,22 +293,26 @@ bool parse_real(std::string_view t, float& v) {
   return true;
 }
 
-IoStatus read_list(LineSource& source, std::span<const ListItem> items) {
-  Scanner sc(source);
-  std::string text;
+namespace {
+
+// A quoted text is gathered in text, which is also the scanner's spill.
+IoStatus read_items(Scanner& sc, std::span<const ListItem> items, std::string& text) {
+  std::string_view token;
   for (const ListItem& item : items) {
     const IoStatus st = sc.seek_value();
     if (st != IoStatus::ok) return st;
     if (const auto* t = std::get_if<MutText>(&item)) {
       if (sc.at_quote()) {
-        if (!sc.quoted(text)) return IoStatus::error;
+        if (!sc.quoted(text, t->size())) return IoStatus::error;
         assign(*t, text);
       } else {
-        assign(*t, sc.bare());
+        if (!sc.bare(t->size(), token) && sc.failed()) return IoStatus::error;
+        assign(*t, token);
       }
       continue;
     }
-    const std::string_view token = sc.bare();
+    // A number must be kept whole to be converted: past a bound it is an error.
+    if (!sc.bare(kMaxNumberLength, token)) return IoStatus::error;
     if (auto* const* pi = std::get_if<int*>(&item)) {
       if (!parse_int(token, **pi)) return IoStatus::error;
     } else if (!parse_real(token, *std::get<float*>(item))) {
@@ -238,6 +320,14 @@ IoStatus read_list(LineSource& source, std::span<const ListItem> items) {
     }
   }
   return IoStatus::ok;
+}
+
+}  // namespace
+
+IoStatus read_list(LineSource& source, std::span<const ListItem> items) {
+  std::string text;
+  Scanner sc(source, text);
+  return sc.finish(read_items(sc, items, text));
 }
 
 IoStatus read_list_text(std::string_view text, std::span<const ListItem> items) {

@@ -6,7 +6,10 @@
 // (ending at a blank, tab, comma or slash) or between apostrophes or double
 // quotes, a doubled quote standing for one. A read that runs out of values
 // goes on to the next line, passing over empty lines; every read starts at
-// a new line and drops the rest of the line after its last value.
+// a new line and passes over the rest of the line after its last value.
+// A line may come in pieces; only what the items keep is kept: a text's
+// first characters (the rest passed over), and a number whole, up to
+// kMaxNumberLength characters (a longer one is a read error).
 //
 // Choices of this reader: a null value (two commas with nothing between, or
 // a comma first), a slash before the last value and a repeat count are read
@@ -16,6 +19,7 @@
 // value beyond single precision are read errors; a value too small for
 // single precision becomes zero.
 
+#include <cstddef>
 #include <span>
 #include <string_view>
 #include <variant>
@@ -26,6 +30,8 @@
 namespace qx::platform {
 
 using ListItem = std::variant<int*, float*, MutText>;
+
+inline constexpr std::size_t kMaxNumberLength = std::size_t{1} << 20;
 
 // Reads one value into each item, in order. An item is written only when
 // its value converts; on an error or the end of the input the items already

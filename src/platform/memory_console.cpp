@@ -5,13 +5,7 @@
 namespace qx::platform {
 
 void MemoryConsole::type(std::string_view typed) {
-  while (!typed.empty()) {
-    const auto nl = typed.find('\n');
-    const auto line = typed.substr(0, nl);
-    script_.emplace_back(IoStatus::ok, std::string(strip_cr(line)));
-    if (nl == std::string_view::npos) break;
-    typed.remove_prefix(nl + 1);
-  }
+  while (!typed.empty()) script_.emplace_back(IoStatus::ok, std::string(take_line(typed)));
 }
 
 IoStatus MemoryConsole::next_line(std::string_view& line) {

@@ -13,7 +13,7 @@ namespace qx::platform {
 class MemoryConsole final : public Console {
  public:
   MemoryConsole() = default;
-  // Input given as the bytes a user would type: lines ended by line feeds.
+  // Input given as the bytes a user would type: lines ended by line ends.
   explicit MemoryConsole(std::string_view typed) { type(typed); }
 
   void type(std::string_view typed);        // appends lines

@@ -13,15 +13,19 @@ class PosixConsole final : public Console {
   PosixConsole(int in_fd = 0, int out_fd = 1) : in_(in_fd), out_fd_(out_fd) { out_.reserve(kFlushAt); }
   ~PosixConsole() override { flush(); }
 
+  // A line beyond the reader's bound is a read error, and the console's end:
+  // a stream that long is no one typing. Any other failure is its end.
   IoStatus next_line(std::string_view& line) override;
   void write(std::string_view bytes) override;
   void flush() override;
+  bool input_ended() const override { return ended_; }
 
  private:
   static constexpr std::size_t kFlushAt = 1 << 16;
   FdLineReader in_;
   int out_fd_;
   std::string out_;
+  bool ended_ = false;
 };
 
 }  // namespace qx::platform

@@ -18,7 +18,11 @@ class PosixInputFile final : public InputFile {
  public:
   explicit PosixInputFile(int fd) : reader_(fd) {}
   ~PosixInputFile() override { ::close(reader_.fd()); }
-  IoStatus next_line(std::string_view& line) override { return reader_.next_line(line); }
+  IoStatus next_line(std::string_view& line) override {
+    const IoStatus st = reader_.next_line(line);
+    goes_on_ = reader_.line_goes_on();
+    return st;
+  }
 
  private:
   FdLineReader reader_;
@@ -53,8 +57,9 @@ class PosixOutputFile final : public OutputFile {
 
   bool flush() override {
     if (pending_.fd < 0 || failed_) return !failed_;
-    interrupt::Block block;
     const std::size_t n = pending_.committed.load(std::memory_order_relaxed);
+    if (n == 0) return true;  // at every console read: nothing to write most times
+    interrupt::Block block;
     const std::size_t done = write_all(buf_, n);
     pending_.committed.store(0, std::memory_order_release);
     if (done == n) {

@@ -1,5 +1,7 @@
 #include "platform/units.hpp"
 
+#include <algorithm>
+
 #include "platform/stop.hpp"
 
 namespace qx::platform {
@@ -14,17 +16,20 @@ std::string trimmed_name(std::string_view name) {
 }  // namespace
 
 // The console as a line source whose end, once met, is final. Whatever
-// was written goes out before each line is asked for, whatever the console;
-// once the input has ended nobody waits for an answer, and the output stays
-// buffered (a long run meets a pause at every warning).
+// was written goes out before each line is asked for, whatever the console,
+// and so do the complete result lines: a user may leave the program waiting
+// and never come back. Once the input has ended nobody waits for an answer,
+// and the output stays buffered (a long run meets a pause at every warning).
 class Units::ConsoleSource final : public LineSource {
  public:
   explicit ConsoleSource(Units& u) : u_(u) {}
   IoStatus next_line(std::string_view& line) override {
     if (u_.console_ended_) return IoStatus::eof;
+    u_.flush_files();
     u_.console_.flush();
     const IoStatus st = u_.console_.next_line(line);
-    if (st == IoStatus::eof) u_.console_ended_ = true;
+    goes_on_ = u_.console_.line_goes_on();
+    if (st == IoStatus::eof || (st == IoStatus::error && u_.console_.input_ended())) u_.console_ended_ = true;
     return st;
   }
 
@@ -88,18 +93,27 @@ LineSource* Units::source(int unit) {
 }
 
 IoStatus Units::read_line(int unit, MutText into) {
+  ConsoleSource console(*this);
+  LineSource* src = unit == kConsoleIn ? &console : source(unit);
+  if (src == nullptr) return IoStatus::error;
   std::string_view line;
-  IoStatus st;
-  if (unit == kConsoleIn) {
-    ConsoleSource console(*this);
-    st = console.next_line(line);
-  } else if (LineSource* src = source(unit)) {
-    st = src->next_line(line);
-  } else {
-    return IoStatus::error;
+  IoStatus st = src->next_line(line);
+  if (st != IoStatus::ok) return st;
+  if (!src->line_goes_on()) {
+    assign(into, line);
+    return st;
   }
-  if (st == IoStatus::ok) assign(into, line);
-  return st;
+  // A long line, piece by piece: what does not fit is passed over.
+  std::size_t filled = 0;
+  for (;;) {
+    const std::size_t n = std::min(line.size(), into.size() - filled);
+    std::copy_n(line.data(), n, into.data() + filled);
+    filled += n;
+    if (!src->line_goes_on()) break;
+    if (src->next_line(line) != IoStatus::ok) return IoStatus::error;
+  }
+  std::fill(into.begin() + static_cast<std::ptrdiff_t>(filled), into.end(), ' ');
+  return IoStatus::ok;
 }
 
 IoStatus Units::read_list(int unit, std::span<const ListItem> items) {
@@ -111,6 +125,12 @@ IoStatus Units::read_list(int unit, std::span<const ListItem> items) {
   return src != nullptr ? platform::read_list(*src, items) : IoStatus::error;
 }
 
+void Units::flush_files() {
+  for (auto it = outputs_.begin(); it != outputs_.end(); ++it) {
+    if (!it->second.file->flush()) output_failed(it);
+  }
+}
+
 void Units::write_line(int unit, std::string_view line) {
   if (unit == kConsoleOut) {
     console_line_.assign(line);
@@ -120,12 +140,14 @@ void Units::write_line(int unit, std::string_view line) {
   }
   auto it = outputs_.find(unit);
   if (it == outputs_.end()) return;  // nothing is connected: the line goes nowhere
-  if (!it->second.file->write_line(line)) {
-    Output out = std::move(it->second);
-    outputs_.erase(it);
-    out.file->close();
-    write_failed(out.name, out.file->error_text());
-  }
+  if (!it->second.file->write_line(line)) output_failed(it);
+}
+
+void Units::output_failed(std::map<int, Output>::iterator it) {
+  Output out = std::move(it->second);
+  outputs_.erase(it);
+  out.file->close();
+  write_failed(out.name, out.file->error_text());
 }
 
 void Units::write_failed(const std::string& name, const std::string& why) {

@@ -39,7 +39,10 @@ class Units {
   bool is_open(int unit) const { return inputs_.count(unit) != 0 || outputs_.count(unit) != 0; }
 
   // One line into a fixed-length text: its first characters, padded with
-  // blanks. Reads of the console flush what was written to it first.
+  // blanks; the rest of the line is passed over. A line that comes in pieces
+  // may leave part of itself in the text when it fails. Reads of the console
+  // flush what was written to it, and the complete lines of every output
+  // file, first.
   IoStatus read_line(int unit, MutText into);
   // One list-directed read (see list_read.hpp).
   IoStatus read_list(int unit, std::span<const ListItem> items);
@@ -58,12 +61,14 @@ class Units {
  private:
   class ConsoleSource;
   LineSource* source(int unit);
-  [[noreturn]] void write_failed(const std::string& name, const std::string& why);
+  void flush_files();
 
   struct Output {
     std::string name;
     std::unique_ptr<OutputFile> file;
   };
+  [[noreturn]] void output_failed(std::map<int, Output>::iterator it);
+  [[noreturn]] void write_failed(const std::string& name, const std::string& why);
 
   Console& console_;
   FileSystem& files_;

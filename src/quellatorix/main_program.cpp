@@ -43,9 +43,11 @@ bool read_input_header(Session& s, RunState& st) {
   return s.units.read_list(st.IUIN, {dropped.span()}) == platform::IoStatus::ok;
 }
 
-void count_line(Session& s, std::string_view word, std::int32_t n) {
+void count_line(Session& s, std::string_view word, std::int64_t n) {
   s.out(Line(" ").t(word).x(1).i(n, 5).x(1).t("DATA"));
 }
+
+}  // namespace
 
 void summary(Session& s, RunState& st) {
   submenuhead(s, kProgram);
@@ -62,8 +64,6 @@ void summary(Session& s, RunState& st) {
   }
   rule(s);
 }
-
-}  // namespace
 
 void quellatorix(Session& s) {
   initsio2(s, 5);

@@ -1,9 +1,13 @@
 #pragma once
 // The dip conversion program from its first statement to its end.
 
+#include "quellatorix/state.hpp"
 #include "support/session.hpp"
 
 namespace qx::program {
+
+// The closing summary: records read and converted, the files closed.
+void summary(Session& s, RunState& st);
 
 // The main program: start-up, menus, input header, record loop, summary,
 // run tail. It returns at its normal end.

@@ -256,7 +256,7 @@ void record_loop(Session& s, RunState& st, Record& rec) {
     if (read == platform::IoStatus::eof) return;
     if (read == platform::IoStatus::error) {
       errorhead(s, kProgram);
-      s.out(Line(" when trying to read ").n(static_cast<long long>(st.NREAD) + 1, 5).t(" th data"));
+      s.out(Line(" when trying to read ").n(st.NREAD + 1, 5).t(" th data"));
       errortail00(s);
       return;
     }

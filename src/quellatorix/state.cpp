@@ -29,7 +29,7 @@ void write_value_line(Session& s, std::string_view label, float v) {
   s.out(Line(" ").t(label).x(1).f(v, 7, 1));
 }
 
-void write_record_line(Session& s, std::int32_t nread) {
+void write_record_line(Session& s, std::int64_t nread) {
   s.out(Line(" while reading data nb ").n(nread, 5));
 }
 

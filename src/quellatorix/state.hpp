@@ -31,8 +31,8 @@ struct RunState {
   Text<40> TITLE;
   char TAB = '\t';
   bool LEND = false;
-  std::int32_t NREAD = 0;
-  std::int32_t NCONV = 0;
+  std::int64_t NREAD = 0;  // counts that never overflow, whatever the file
+  std::int64_t NCONV = 0;
   bool LINTERACT = false;
   Text<50> PROMPT;
   bool output_opened = false;  // an output file was opened on IUOUT
@@ -68,6 +68,6 @@ void write_value_line(Session& s, std::string_view label, float v);
 
 // The record line of a frame: " while reading data nb" and the record
 // number in 5 columns, in full when it is wider.
-void write_record_line(Session& s, std::int32_t nread);
+void write_record_line(Session& s, std::int64_t nread);
 
 }  // namespace qx::program

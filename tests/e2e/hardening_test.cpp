@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -86,6 +88,31 @@ TEST(LineEnds, CarriageReturnLineFeedReadsAsLineFeed) {
   expect_clean_results(b->results());
 }
 
+// Spreadsheets on a Mac save text with a lone carriage return at each line
+// end; a carriage return doubled before a line feed makes an empty line.
+TEST(LineEnds, LoneAndDoubledCarriageReturnsReadAsLineFeeds) {
+  std::string lf = "field\n'dipa1 dipdir1'\n";
+  // Past the reader's buffer; records without frames, to keep the run short.
+  for (int i = 0; i < 2000; ++i) lf += "16 'E' 50 'N'\n45 'E', 45, 'N'\n16 W 200 A\n16,E,50,N\n";
+  auto with_line_end = [&lf](std::string_view end) {
+    std::string out;
+    for (const char c : lf) c == '\n' ? out.append(end) : out.append(1, c);
+    return out;
+  };
+  // Past the first line, which holds the time of the run.
+  auto past_the_title = [](const std::string& results) { return results.substr(results.find('\n')); };
+  const auto want = run_on(lf);
+  EXPECT_EQ(0, want->run.status);
+  EXPECT_EQ(8002u, count_lines(want->results()));
+  for (const std::string_view end : {"\r", "\r\r\n"}) {
+    const auto got = run_on(with_line_end(end));
+    EXPECT_EQ(0, got->run.status);
+    EXPECT_EQ(0u, got->results().find("'field'\t"));
+    EXPECT_EQ(past_the_title(want->results()), past_the_title(got->results()))
+        << first_difference(want->results(), got->results());
+  }
+}
+
 TEST(LineEnds, ALastLineWithoutLineEndIsRead) {
   const auto r = run_on("t\nh\n16 'E' 50 'N'\n16 'W' 200 'A'");
   EXPECT_EQ(0, r->run.status);
@@ -134,6 +161,112 @@ TEST(OddBytes, AMegabyteLineAndALongTitle) {
   EXPECT_EQ(0u, r->results().find("'" + std::string(40, 't') + "'\t"));
   ASSERT_EQ(4u, count_lines(r->results()));
   EXPECT_EQ("  16.0\t'E'\t  50.0\t'N'\t 283.5\t  50.8\t ", result_line(r->results(), 3));
+}
+
+// Peak memory of the program: the same whatever the lines it is given.
+// The sanitizers add their own shadow memory and quarantine.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr long kPeakLimitKib = 64 * 1024;
+#else
+constexpr long kPeakLimitKib = 16 * 1024;
+#endif
+
+// Streams head, size copies of fill and tail into a file.
+void write_big(const fs::path& path, const std::string& head, char fill, std::size_t size, const std::string& tail) {
+  std::ofstream f(path, std::ios::binary);
+  f << head;
+  const std::string chunk(1 << 20, fill);
+  for (std::size_t done = 0; done < size; done += chunk.size())
+    f.write(chunk.data(), static_cast<std::streamsize>(std::min(chunk.size(), size - done)));
+  f << tail;
+}
+
+TEST(LongLines, AHundredMegabyteTitleOrTailKeepsMemoryFlat) {
+  constexpr std::size_t k100MB = 100u << 20;
+  const std::string converted = "  16.0\t'E'\t  50.0\t'N'\t 283.5\t  50.8\t ";
+  const struct {
+    const char* name;
+    std::string head;
+    char fill;
+    std::string tail;
+    std::string first_line_starts;
+    std::size_t lines;
+  } cases[] = {
+      {"title", "", 't', "\nh\n16 'E' 50 'N'\n", "'" + std::string(40, 't') + "'\t", 3},
+      {"quoted title", "'", 't', "'\nh\n16 'E' 50 'N'\n", "'" + std::string(40, 't') + "'\t", 3},
+      {"tail after the fourth value", "t\nh\n16 'E' 50 'N' ", 'x', "\n16 'W' 200 'A'\n", "'t'\t", 4},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto r = std::make_unique<Session>();
+    write_big(r->dir.path() / "quelta_in.txt", c.head, c.fill, k100MB, c.tail);
+    RunOptions options = typing(file_to_file());
+    options.measure_memory = true;
+    r->run = run_program(r->dir.path(), options);
+    EXPECT_EQ(0, r->run.status);
+    EXPECT_LT(r->run.peak_kib, kPeakLimitKib);
+    fs::remove(r->dir.path() / "quelta_in.txt");
+    ASSERT_EQ(c.lines, count_lines(r->results()));
+    EXPECT_EQ(0u, r->results().find(c.first_line_starts));
+    EXPECT_EQ(converted, result_line(r->results(), 3));
+  }
+}
+
+// A stream without line ends (a device, a disk image) as the input file:
+// the header can't be read, in a moment and in little memory.
+TEST(LongLines, NoLineEndAsTheInputFileIsAHeaderError) {
+  auto r = std::make_unique<Session>();
+  fs::create_symlink("/dev/zero", r->dir.path() / "zero_link");
+  for (const std::string name : {"/dev/zero", "zero_link"}) {
+    SCOPED_TRACE(name);
+    RunOptions options = typing("\n1\n" + name + "\n");
+    options.measure_memory = true;
+    r->run = run_program(r->dir.path(), options);
+    EXPECT_EQ(0, r->run.status);
+    EXPECT_NE(std::string::npos, r->run.console.find(" when trying to read header\n"));
+    EXPECT_NE(std::string::npos, r->run.console.find(" Read          0 DATA\n"));
+    EXPECT_LT(r->run.peak_kib, kPeakLimitKib);
+  }
+}
+
+// The same on the console: an answer that can't be read, and the end of
+// the console input, as documented for a closed pipe.
+TEST(LongLines, NoLineEndOnTheConsoleEndsTheConsole) {
+  auto r = std::make_unique<Session>();
+  RunOptions options;
+  options.input_file = "/dev/zero";
+  options.measure_memory = true;
+  r->run = run_program(r->dir.path(), options);
+  EXPECT_EQ(1, r->run.status);
+  const std::string& console = r->run.console;
+  const std::string rule = " " + std::string(50, '*') + "\n";
+  const std::string tail = " could not read your choice\n ==> RETRYING\n ===> HIT RETURN TO CONTINUE\n" + rule +
+                           " ***                 ERROR END                  ***\n" + rule +
+                           " ===> END OF CONSOLE INPUT: STOPPING EXECUTION\n";
+  ASSERT_GE(console.size(), tail.size());
+  EXPECT_EQ(tail, console.substr(console.size() - tail.size()));
+  EXPECT_EQ(console.find(" could not read"), console.rfind(" could not read")) << "one frame only";
+  EXPECT_LT(r->run.peak_kib, kPeakLimitKib);
+}
+
+// A terminal left non-blocking, answers that come late and in pieces, line
+// ends of every kind, and a last answer whose carriage return is the last
+// byte there is: every record is read, and the run ends without waiting.
+TEST(Console, ANonBlockingKeyboardWithLateAnswers) {
+  auto r = std::make_unique<Session>();
+  RunOptions options;
+  options.nonblocking_input = true;
+  options.keep_typing = true;
+  options.typed_late = {"\n", "2\n", "late answers\r\n", "\n", "\n", "\n", "\n", "16 'E' ", "50 'N'\r",
+                        "\nn\r",  "16 'W' 200", " 'A'\n", "Y\r"};
+  r->run = run_program(r->dir.path(), options);
+  EXPECT_EQ(0, r->run.status);
+  EXPECT_NE(std::string::npos, r->run.console.find(" Read          2 DATA\n Converted     2 DATA\n"));
+  const std::string results = r->results();
+  ASSERT_EQ(4u, count_lines(results));
+  EXPECT_EQ(0u, results.find("'late answers'\tinput file = keyboard"));
+  EXPECT_EQ("  16.0\t'E'\t  50.0\t'N'\t 283.5\t  50.8\t ", result_line(results, 3));
+  EXPECT_EQ("  16.0\t'W'\t 200.0\t'A'\t 200.0\t  17.0\t ", result_line(results, 4));
 }
 
 TEST(Numbers, SignsAndExponentsAreNumbers) {
@@ -247,6 +380,95 @@ TEST_P(Interrupt, KeepsEveryCompleteResultLine) {
 
 INSTANTIATE_TEST_SUITE_P(Signals, Interrupt, ::testing::Values(SIGINT, SIGTERM),
                          [](const auto& info) { return info.param == SIGINT ? "SIGINT" : "SIGTERM"; });
+
+// A user who leaves the program waiting at a pause: the results so far are
+// on disk already, and a signal from outside keeps them.
+TEST(Interrupt, AtAPauseTheResultsAreOnDiskAlready) {
+  std::string data = "t\nh\n";
+  for (int i = 0; i < 5000; ++i) data += "16 'E' 50 'N'\n";
+  data += "16 'W' 20 'A'\n16 'E' 50 'N'\n";  // the turned strike waits at its pause
+  auto r = std::make_unique<Session>();
+  r->dir.write("quelta_in.txt", data);
+  std::size_t at_the_pause = 0;
+  RunOptions options = typing(file_to_file());
+  options.keep_typing = true;
+  options.interrupt_at = "===> HIT RETURN TO CONTINUE";
+  options.interrupt_signal = SIGQUIT;
+  options.before_interrupt = [&] { at_the_pause = count_lines(r->results()); };
+  r->run = run_program(r->dir.path(), options);
+  EXPECT_EQ(5002u, at_the_pause);
+  EXPECT_EQ(128 + SIGQUIT, r->run.status);
+  expect_clean_results(r->results());
+  EXPECT_EQ(5002u, count_lines(r->results()));
+}
+
+// Signals at random moments of a long run: what is on disk is the start of
+// the results, whole lines only.
+class SignalMidRun : public ::testing::TestWithParam<int> {};
+
+TEST_P(SignalMidRun, LeavesAnExactPrefixOfCompleteLines) {
+  const std::string lines[] = {"  16.0\t'E'\t  50.0\t'N'\t 283.5\t  50.8\t ",
+                               "  16.0\t'W'\t 200.0\t'A'\t 200.0\t  17.0\t "};
+  auto r = std::make_unique<Session>();
+  {
+    std::ofstream f(r->dir.path() / "quelta_in.txt");
+    f << "t\nh\n";
+    for (int i = 0; i < 500000; ++i) f << "16 'E' 50 'N'\n16 'W' 200 'A'\n";
+  }
+  std::mt19937 gen(static_cast<std::uint32_t>(GetParam()));
+  for (int run = 0; run < 2; ++run) {
+    fs::remove(r->dir.path() / "quelta_out.txt");
+    RunOptions options = typing(file_to_file());
+    // Once the first results are on disk, the run is well inside its records.
+    options.interrupt_when = [&] { return fs::exists(r->dir.path() / "quelta_out.txt") && !r->results().empty(); };
+    options.interrupt_delay_ms = std::uniform_int_distribution<int>(0, 150)(gen);
+    options.interrupt_signal = GetParam();
+    r->run = run_program(r->dir.path(), options);
+    SCOPED_TRACE("after " + std::to_string(options.interrupt_delay_ms) + " ms");
+    EXPECT_EQ(128 + GetParam(), r->run.status);
+    const std::string results = r->results();
+    expect_clean_results(results);
+    const std::vector<std::string> got = testkit::lines_of(results);
+    ASSERT_GE(got.size(), 2u);
+    EXPECT_EQ(0u, got[0].find("'t'\tinput file = quelta_in.txt"));
+    for (std::size_t i = 2; i < got.size(); ++i) ASSERT_EQ(lines[i % 2], got[i]) << "line " << i + 1;
+  }
+}
+
+// A signal while the program is held up by its console (a terminal scrolled
+// back, a pipe nobody reads): the result lines still in memory reach the file.
+class SignalWhileStalled : public ::testing::TestWithParam<int> {};
+
+TEST_P(SignalWhileStalled, KeepsEveryLineWritten) {
+  auto r = std::make_unique<Session>();
+  {
+    std::ofstream f(r->dir.path() / "quelta_in.txt");
+    f << "t\nh\n";
+    for (int i = 0; i < 5000; ++i) f << "16 'E' 50 'W'\n";  // each an error frame on the console
+  }
+  RunOptions options = typing(file_to_file());
+  options.console_stalls = true;
+  options.interrupt_signal = GetParam();
+  r->run = run_program(r->dir.path(), options);
+  EXPECT_EQ(128 + GetParam(), r->run.status);
+  const std::string results = r->results();
+  expect_clean_results(results);
+  // Each record's line is written right after its frame.
+  std::size_t frames = 0;
+  for (auto at = r->run.console.find("NO CONVERSION"); at != std::string::npos;
+       at = r->run.console.find("NO CONVERSION", at + 1))
+    ++frames;
+  EXPECT_GE(frames, 20u);
+  EXPECT_GE(count_lines(results), 2 + frames - 1);
+}
+
+std::string signal_name(const ::testing::TestParamInfo<int>& info) { return sigabbrev_np(info.param); }
+
+INSTANTIATE_TEST_SUITE_P(Signals, SignalMidRun, ::testing::Values(SIGQUIT, SIGUSR1, SIGXCPU), signal_name);
+INSTANTIATE_TEST_SUITE_P(Signals, SignalWhileStalled,
+                         ::testing::Values(SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM,
+                                           SIGPROF, SIGXCPU),
+                         signal_name);
 
 }  // namespace
 }  // namespace qx::e2e

@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -36,68 +38,140 @@ std::vector<std::string> environment(const RunOptions& options) {
   return env;
 }
 
+constexpr const char* kTime = "/usr/bin/time";
+
+// The last number in the report of /usr/bin/time -f %M, or -1.
+long peak_from(const fs::path& report) {
+  const std::string text = slurp(report);
+  const auto end = text.find_last_of("0123456789");
+  if (end == std::string::npos) return -1;
+  const auto begin = text.find_last_not_of("0123456789", end);
+  return std::stol(text.substr(begin == std::string::npos ? 0 : begin + 1, end + 1));
+}
+
 }  // namespace
 
 ProgramRun run_program(const fs::path& folder, const RunOptions& options) {
+  using Clock = std::chrono::steady_clock;
   testkit::ScratchDir outside;
   const fs::path out_path = outside.path() / "console.txt";
   std::vector<std::string> env = environment(options);
   std::vector<char*> envp;
   for (std::string& e : env) envp.push_back(e.data());
   envp.push_back(nullptr);
+  const fs::path peak_path = outside.path() / "peak.txt";
+  // The runner's own copy, made to start the program, would count in the
+  // program's peak: a small process of its own measures it.
+  const bool timed = options.measure_memory && access(kTime, X_OK) == 0;
   char* const argv[] = {const_cast<char*>(QX_BINARY), nullptr};
+  char* const timed_argv[] = {const_cast<char*>(kTime), const_cast<char*>("-f"), const_cast<char*>("%M"),
+                              const_cast<char*>("-o"), const_cast<char*>(peak_path.c_str()),
+                              const_cast<char*>(QX_BINARY), nullptr};
   int in[2];
+  int console_pipe[2] = {-1, -1};
   // Close-on-exec: a run started from another thread must not hold this
   // run's input open.
   if (pipe2(in, O_CLOEXEC) != 0) return {};
+  if (options.console_stalls && pipe2(console_pipe, O_CLOEXEC) != 0) return {};
+  if (options.nonblocking_input) fcntl(in[0], F_SETFL, O_NONBLOCK);
   const pid_t pid = fork();
   if (pid == 0) {
     if (chdir(folder.c_str()) != 0) _exit(120);
-    const int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int out =
+        options.console_stalls ? console_pipe[1] : open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (out < 0) _exit(121);
     if (options.file_size_limit >= 0) {
       const rlimit lim{static_cast<rlim_t>(options.file_size_limit), static_cast<rlim_t>(options.file_size_limit)};
       setrlimit(RLIMIT_FSIZE, &lim);
     }
-    dup2(in[0], 0);
+    const rlimit no_core{0, 0};  // a signal that dumps core leaves none behind
+    setrlimit(RLIMIT_CORE, &no_core);
+    // The program as a shell starts it, whatever this test runner inherited.
+    for (int sig = 1; sig < NSIG; ++sig) signal(sig, SIG_DFL);
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    const int stdin_fd = options.input_file.empty() ? in[0] : open(options.input_file.c_str(), O_RDONLY);
+    if (stdin_fd < 0) _exit(123);
+    dup2(stdin_fd, 0);
     dup2(out, 1);
     dup2(out, 2);
     close(in[0]);
     close(in[1]);
+    if (options.console_stalls) close(console_pipe[0]);
     if (options.as_user && (setgroups(0, nullptr) != 0 || setgid(options.gid) != 0 || setuid(options.uid) != 0))
       _exit(123);
+    if (timed) execve(kTime, timed_argv, envp.data());
     execve(QX_BINARY, argv, envp.data());
     _exit(122);
   }
   close(in[0]);
+  if (options.console_stalls) close(console_pipe[1]);
+  auto console_full = [&] {
+    int n = 0;
+    return ioctl(console_pipe[0], FIONREAD, &n) == 0 && n >= 32768;  // half a pipe: a write of 64 KiB waits
+  };
   // The typed answers are short: the pipe takes them at once.
-  if (!options.typed.empty()) {
-    [[maybe_unused]] const ssize_t n = write(in[1], options.typed.data(), options.typed.size());
-  }
-  if (!options.keep_typing) close(in[1]);
+  auto type = [&in](const std::string& s) {
+    if (!s.empty()) [[maybe_unused]] const ssize_t n = write(in[1], s.data(), s.size());
+  };
+  type(options.typed);
+  std::size_t late = 0;
+  bool open = true;
+  auto done_typing = [&] {
+    if (open && late == options.typed_late.size() && !options.keep_typing) {
+      close(in[1]);
+      open = false;
+    }
+  };
+  done_typing();
 
   ProgramRun r;
   int wstatus = 0;
-  bool sent = options.interrupt_at.empty() && !options.interrupt_when;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (waitpid(pid, &wstatus, WNOHANG) == 0) {
-    if (!sent && ((options.interrupt_when && options.interrupt_when()) ||
-                  (!options.interrupt_at.empty() && slurp(out_path).find(options.interrupt_at) != std::string::npos))) {
+  rusage usage{};
+  bool sent = options.interrupt_at.empty() && !options.interrupt_when && !options.console_stalls;
+  Clock::time_point send_at = Clock::time_point::max();
+  Clock::time_point type_at = Clock::now();
+  const auto deadline = Clock::now() + std::chrono::seconds(60);
+  while (wait4(pid, &wstatus, WNOHANG, &usage) == 0) {
+    const auto now = Clock::now();
+    if (late < options.typed_late.size() && now >= type_at) {
+      type(options.typed_late[late++]);
+      type_at = now + std::chrono::milliseconds(20);
+      done_typing();
+    }
+    if (!sent && send_at == Clock::time_point::max() &&
+        (options.console_stalls
+             ? console_full()
+             : (options.interrupt_when && options.interrupt_when()) ||
+                   (!options.interrupt_at.empty() && slurp(out_path).find(options.interrupt_at) != std::string::npos))) {
+      send_at = now + std::chrono::milliseconds(options.interrupt_delay_ms);
+    }
+    if (!sent && now >= send_at) {
+      if (options.before_interrupt) options.before_interrupt();
       kill(pid, options.interrupt_signal);
       sent = true;
     }
-    if (std::chrono::steady_clock::now() > deadline) {
+    if (now > deadline) {
       kill(pid, SIGKILL);
-      waitpid(pid, &wstatus, 0);
+      wait4(pid, &wstatus, 0, &usage);
       ADD_FAILURE() << "the program did not end within 60 seconds";
       break;
     }
     std::this_thread::sleep_for(sent || !options.interrupt_when ? std::chrono::microseconds(5000)
                                                                  : std::chrono::microseconds(50));
   }
-  if (options.keep_typing) close(in[1]);
+  if (open) close(in[1]);
   r.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
-  r.console = slurp(out_path);
+  if (options.console_stalls) {
+    char buf[4096];
+    for (ssize_t n; (n = read(console_pipe[0], buf, sizeof buf)) > 0;)
+      r.console.append(buf, static_cast<std::size_t>(n));
+    close(console_pipe[0]);
+  } else {
+    r.console = slurp(out_path);
+  }
+  r.peak_kib = timed ? peak_from(peak_path) : usage.ru_maxrss;
   return r;
 }
 

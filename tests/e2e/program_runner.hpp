@@ -16,7 +16,14 @@ struct RunOptions {
   long file_size_limit = -1;        // bytes a file may grow to (RLIMIT_FSIZE), or no limit
   std::string interrupt_at;         // send interrupt_signal once the console shows this
   std::function<bool()> interrupt_when;  // or once this holds (asked every 50 microseconds)
+  bool console_stalls = false;      // the console a pipe nobody reads: the signal goes once it fills
   int interrupt_signal = SIGINT;
+  int interrupt_delay_ms = 0;       // so long after that
+  std::function<void()> before_interrupt;  // called just before the signal is sent
+  std::string input_file;           // standard input read from this file, nothing typed
+  bool nonblocking_input = false;   // the typed input's pipe set O_NONBLOCK
+  std::vector<std::string> typed_late;  // typed after typed, a piece at a time, with pauses
+  bool measure_memory = false;      // run under /usr/bin/time, when there is one, for peak_kib
   std::vector<std::string> env;     // "NAME=value": set in the run's environment
   uid_t uid = 0;                    // run as this user and group, with no other groups,
   gid_t gid = 0;                    // when as_user
@@ -26,6 +33,9 @@ struct RunOptions {
 struct ProgramRun {
   int status = -1;  // exit status, or 128 + the signal that ended it
   std::string console;
+  // The program's peak resident memory. Without /usr/bin/time it is this
+  // process's usage, which counts the copy of the runner made to start it.
+  long peak_kib = 0;
 };
 
 ProgramRun run_program(const std::filesystem::path& folder, const RunOptions& options);

@@ -104,6 +104,92 @@ TEST(ListRead, EveryReadStartsAtANewLine) {
   EXPECT_EQ(read("i"), "eof -1");
 }
 
+// Lines handed out in the pieces given, as a source with a fixed buffer
+// hands out a long line; the piece numbered fail_at (from 0) is a read error.
+class Pieces final : public LineSource {
+ public:
+  explicit Pieces(std::vector<std::vector<std::string>> lines, int fail_at = -1)
+      : lines_(std::move(lines)), fail_at_(fail_at) {}
+  IoStatus next_line(std::string_view& line) override {
+    if (line_ == lines_.size()) return IoStatus::eof;
+    if (given_++ == fail_at_) return IoStatus::error;
+    line = lines_[line_][piece_];
+    goes_on_ = ++piece_ < lines_[line_].size();
+    if (!goes_on_) {
+      piece_ = 0;
+      ++line_;
+    }
+    return IoStatus::ok;
+  }
+
+ private:
+  std::vector<std::vector<std::string>> lines_;
+  std::size_t line_ = 0;
+  std::size_t piece_ = 0;
+  int given_ = 0;
+  int fail_at_;
+};
+
+// The line cut into pieces at the given positions (a position may repeat:
+// an empty piece).
+std::vector<std::string> cut(std::string_view line, const std::vector<std::size_t>& at) {
+  std::vector<std::string> pieces;
+  std::size_t from = 0;
+  for (const std::size_t k : at) {
+    pieces.emplace_back(line.substr(from, k - from));
+    from = k;
+  }
+  pieces.emplace_back(line.substr(from));
+  return pieces;
+}
+
+// Every value kind, a doubled quote, commas and texts longer than their
+// items, cut at every position, and cut into single characters: the same
+// read, and the next read starts at the next line.
+TEST(ListRead, ALineInPiecesReadsAsTheWholeLine) {
+  const std::string line = "  16.5,'it''s' ,E 7, abcdefghijkl 'mn''opqrstuvw' , \"x\" rest of the line";
+  const char* kinds = "ftcittc";
+  const std::string whole = "ok 16.5|it's    |E|7|abcdefgh|mn'opqrs|x";
+  auto read_cut = [&](const std::vector<std::size_t>& at) {
+    Pieces src({cut(line, at), {"9"}});
+    std::string shown = shown_after(kinds, [&](std::span<const ListItem> items) { return read_list(src, items); });
+    return shown + " / " + shown_after("i", [&](std::span<const ListItem> items) { return read_list(src, items); });
+  };
+  EXPECT_EQ(read_cut({}), whole + " / ok 9");
+  std::vector<std::size_t> every;
+  for (std::size_t k = 0; k <= line.size(); ++k) {
+    EXPECT_EQ(read_cut({k}), whole + " / ok 9") << "cut at " << k;
+    every.push_back(k);
+  }
+  EXPECT_EQ(read_cut(every), whole + " / ok 9");
+}
+
+TEST(ListRead, PiecesBoundsAndReadErrors) {
+  const std::string longest(kMaxNumberLength - 1, '0');
+  const struct {
+    const char* name;
+    std::vector<std::vector<std::string>> lines;
+    int fail_at;
+    const char* kinds;
+    const char* shown;
+  } cases[] = {
+      {"a number as long as the bound", {{longest.substr(0, 70000), longest.substr(70000) + "7 8"}}, -1, "ii",
+       "ok 7|8"},
+      {"one digit more", {{longest.substr(0, 70000), longest.substr(70000) + "07 8"}}, -1, "ii", "error -1|-1"},
+      {"a text is cut, never refused", {{"'" + longest, longest + "' 8"}}, -1, "ti", "ok 00000000|8"},
+      {"the rest of the line can't be read", {{"1 2", " 3", " 4"}}, 2, "ii", "error 1|2"},
+      {"a value can't be read to its end", {{"1 2", "3 4"}}, 1, "ii", "error 1|-1"},
+      {"a quoted one", {{"1 'ab", "cd' 4"}}, 1, "it", "error 1|########"},
+      {"between values", {{"1 ", " 4"}}, 1, "ii", "error 1|-1"},
+      {"an unclosed quote ends with its line", {{"'ab", "c"}, {"5"}}, -1, "ti", "ok abc     |5"},
+  };
+  for (const auto& c : cases) {
+    Pieces src(c.lines, c.fail_at);
+    EXPECT_EQ(shown_after(c.kinds, [&](std::span<const ListItem> items) { return read_list(src, items); }), c.shown)
+        << c.name;
+  }
+}
+
 TEST(ListRead, AnInternalReadRunsOutWithAnError) {
   const struct {
     const char* text;

@@ -69,7 +69,7 @@ TEST(UnitsReadLine, KeepsTheFirstCharactersAndPadsWithBlanks) {
   TestSession ts;
   ts.dir.write("in.txt", "ab\nabcdefg\n\nab\r\n a\tb \r\na\rb\nlast");
   ASSERT_TRUE(ts.units.open(25, "in.txt", "unknown"));
-  for (const char* e : {"ab   ", "abcde", "     ", "ab   ", " a\tb ", "a\rb  ", "last "}) {
+  for (const char* e : {"ab   ", "abcde", "     ", "ab   ", " a\tb ", "a    ", "b    ", "last "}) {
     Text<5> t("xxxxx");
     EXPECT_EQ(ts.units.read_line(25, t.span()), IoStatus::ok);
     EXPECT_EQ(t.sv(), e);
@@ -190,6 +190,31 @@ TEST(PosixConsole, FlushesBeforeItWaitsAndEndsForGood) {
     EXPECT_EQ(console.next_line(line), IoStatus::eof);
   }
   for (int fd : {in[0], out[0], out[1]}) ::close(fd);
+}
+
+// Complete result lines reach their file before the program waits at the
+// console; once the console input has ended nothing waits, and they stay
+// buffered.
+TEST(UnitsConsole, ResultLinesAreWrittenOutBeforeEachConsoleRead) {
+  MemoryConsole console("answer\n");
+  MemoryFileSystem files;
+  Units u(console, files);
+  ASSERT_TRUE(u.open(26, "out.txt", "new"));
+  u.write_line(26, "one");
+  u.write_line(26, "two");
+  EXPECT_EQ(files.files["out.txt"], "");
+  Text<6> t;
+  EXPECT_EQ(u.read_line(5, t.span()), IoStatus::ok);
+  EXPECT_EQ(files.files["out.txt"], "one\ntwo\n");
+  u.write_line(26, "three");
+  int v = 0;
+  EXPECT_EQ(u.read_list(5, {&v}), IoStatus::eof);
+  EXPECT_EQ(files.files["out.txt"], "one\ntwo\nthree\n");
+  u.write_line(26, "four");
+  EXPECT_EQ(u.read_line(5, t.span()), IoStatus::eof);
+  EXPECT_EQ(files.files["out.txt"], "one\ntwo\nthree\n");
+  EXPECT_TRUE(u.close_all());
+  EXPECT_EQ(files.files["out.txt"], "one\ntwo\nthree\nfour\n");
 }
 
 const std::string kFullDisk = " ===> COULD NOT WRITE FILE out.txt: No space left on device\n";

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 
+#include "quellatorix/main_program.hpp"
 #include "quellatorix/records.hpp"
 #include "support/angles.hpp"
 #include "testkit/records.hpp"
@@ -55,6 +57,30 @@ TEST(CheckRecord, ReportsTheFirstFailureOnly) {
     EXPECT_EQ(rec.comment, c.comment);
     EXPECT_EQ(ts.take(), passed ? "" : testkit::kProgramErrorHead + " while reading data nb     7\n" + c.lines);
   }
+}
+
+// Counts past 2^31 records: the frames show the record number in full, the
+// summary's five columns their asterisks.
+TEST(RecordLoop, CountsPastTwoToTheThirtyOne) {
+  testkit::TestSession ts;
+  trigoset(ts.s);
+  ts.dir.write("in.txt", "16 'E' 50 'N'\n16 'E' 50 'W'\nx 'E' 50 'N'\n");
+  ASSERT_TRUE(ts.units.open(kInputFileUnit, "in.txt", "old"));
+  RunState st;
+  st.IUIN = kInputFileUnit;
+  st.IUOUT = kOutputFileUnit;
+  st.NREAD = INT32_MAX;
+  st.NCONV = INT32_MAX;
+  Record rec;
+  ts.take();
+  record_loop(ts.s, st, rec);
+  EXPECT_EQ(st.NREAD, 2147483649);
+  EXPECT_EQ(st.NCONV, 2147483648);
+  const std::string frames = ts.take();
+  EXPECT_NE(frames.find(" while reading data nb 2147483649\n"), std::string::npos);
+  EXPECT_NE(frames.find(" when trying to read 2147483650 th data\n"), std::string::npos);
+  summary(ts.s, st);
+  EXPECT_NE(ts.take().find(" Read      ***** DATA\n Converted ***** DATA\n"), std::string::npos);
 }
 
 }  // namespace
