@@ -18,6 +18,10 @@ class FileSystem {
                                                 std::string& why) = 0;
   // A new file to write; an existing file is never opened, let alone truncated.
   virtual std::unique_ptr<OutputFile> create_output(const std::string& name, std::string& why) = 0;
+  // A file to read and write, used if it exists and created if not; one that
+  // can't be written is opened for reading only (see UpdateFile). A
+  // directory does not open.
+  virtual std::unique_ptr<UpdateFile> open_update(const std::string& name, std::string& why) = 0;
 };
 
 }  // namespace qx::platform

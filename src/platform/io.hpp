@@ -54,4 +54,13 @@ class OutputFile {
   virtual std::string error_text() const = 0;
 };
 
+// A file read and written through one position, as a sequential file is:
+// reads take its lines from the position on; the first write cuts the file
+// at the position and goes on from there, and reads then meet its end.
+class UpdateFile : public InputFile, public OutputFile {
+ public:
+  // False for a file that could only be opened for reading.
+  virtual bool writable() const = 0;
+};
+
 }  // namespace qx::platform

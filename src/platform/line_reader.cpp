@@ -96,6 +96,17 @@ IoStatus FdLineReader::next_line(std::string_view& line) {
   }
 }
 
+long long FdLineReader::position() const {
+  const off_t off = ::lseek(fd_, 0, SEEK_CUR);
+  if (off < 0) return -1;
+  long long pos = static_cast<long long>(off) - static_cast<long long>(end_ - begin_);
+  if (skip_lf_) {  // a line feed still to come belongs to the line before
+    char c = 0;
+    if (begin_ < end_ ? buf_[begin_] == '\n' : ::pread(fd_, &c, 1, off) == 1 && c == '\n') ++pos;
+  }
+  return pos;
+}
+
 std::string_view take_line(std::string_view& text) {
   const std::size_t at = text.find_first_of("\r\n");
   const std::string_view line = text.substr(0, at);

@@ -32,6 +32,9 @@ class FdLineReader {
   bool line_goes_on() const { return goes_on_; }
   bool line_too_long() const { return too_long_; }
   int fd() const { return fd_; }
+  // Where the next line begins in the file, for a file written from there
+  // on; -1 when the descriptor has no position.
+  long long position() const;
 
  private:
   // Where one byte next stands, remembered so that no byte is searched twice

@@ -2,6 +2,8 @@
 
 #include "platform/line_reader.hpp"
 
+#include <memory>
+
 namespace qx::platform {
 
 namespace {
@@ -45,7 +47,46 @@ class MemoryOutput final : public OutputFile {
   bool closed_ = false;
 };
 
+class MemoryUpdate final : public UpdateFile {
+ public:
+  MemoryUpdate(MemoryFileSystem& fs, std::string name) : fs_(fs), name_(std::move(name)) {}
+  IoStatus next_line(std::string_view& line) override {
+    const std::string& file = fs_.files[name_];
+    if (writer_ || pos_ >= file.size()) return IoStatus::eof;
+    std::string_view rest = std::string_view(file).substr(pos_);
+    line = take_line(rest);
+    pos_ = file.size() - rest.size();
+    return IoStatus::ok;
+  }
+  bool writable() const override { return true; }
+  bool write_line(std::string_view line) override {
+    if (!writer_) {
+      fs_.files[name_].resize(pos_);
+      writer_ = std::make_unique<MemoryOutput>(fs_, name_);
+    }
+    return writer_->write_line(line);
+  }
+  bool flush() override { return !writer_ || writer_->flush(); }
+  bool close() override { return !writer_ || writer_->close(); }
+  std::string error_text() const override { return writer_ ? writer_->error_text() : std::string(); }
+
+ private:
+  MemoryFileSystem& fs_;
+  std::string name_;
+  std::size_t pos_ = 0;
+  std::unique_ptr<MemoryOutput> writer_;
+};
+
 }  // namespace
+
+std::unique_ptr<UpdateFile> MemoryFileSystem::open_update(const std::string& name, std::string& why) {
+  if (name.empty()) {
+    why = "No such file or directory";
+    return nullptr;
+  }
+  files[name];
+  return std::make_unique<MemoryUpdate>(*this, name);
+}
 
 std::unique_ptr<InputFile> MemoryFileSystem::open_input(const std::string& name, bool create_if_missing,
                                                         std::string& why) {

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <string.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -34,7 +35,8 @@ class PosixInputFile final : public InputFile {
 // line: what stays in it can be trusted.
 class PosixOutputFile final : public OutputFile {
  public:
-  explicit PosixOutputFile(int fd) {
+  // written: the bytes the file holds already, which a failed write keeps.
+  explicit PosixOutputFile(int fd, std::size_t written = 0) : written_(written) {
     pending_.fd = fd;
     pending_.data = buf_;
     interrupt::track(&pending_);
@@ -125,6 +127,58 @@ class PosixOutputFile final : public OutputFile {
   int errno_ = 0;
 };
 
+class PosixUpdateFile final : public UpdateFile {
+ public:
+  PosixUpdateFile(int fd, bool writable) : reader_(fd), writable_(writable) {}
+  ~PosixUpdateFile() override {
+    if (writer_) {
+      writer_->close();
+    } else {
+      ::close(reader_.fd());
+    }
+  }
+
+  IoStatus next_line(std::string_view& line) override {
+    if (writer_) return IoStatus::eof;  // written from here: nothing follows
+    const IoStatus st = reader_.next_line(line);
+    goes_on_ = reader_.line_goes_on();
+    return st;
+  }
+
+  bool writable() const override { return writable_; }
+
+  bool write_line(std::string_view line) override {
+    if (!writer_ && !start_writing()) return false;
+    return writer_->write_line(line);
+  }
+  bool flush() override { return writer_ ? writer_->flush() : errno_ == 0; }
+  bool close() override { return writer_ ? writer_->close() : errno_ == 0; }
+  std::string error_text() const override { return writer_ ? writer_->error_text() : std::strerror(errno_); }
+
+ private:
+  // The file ends where reading stopped: what was not read yet goes.
+  bool start_writing() {
+    if (errno_ != 0) return false;
+    const long long at = writable_ ? reader_.position() : -1;
+    const int fd = reader_.fd();
+    if (!writable_) {
+      errno_ = EBADF;
+    } else if (at < 0 || ::ftruncate(fd, static_cast<off_t>(at)) != 0 ||
+               ::lseek(fd, static_cast<off_t>(at), SEEK_SET) < 0) {
+      errno_ = errno;
+    } else {
+      writer_ = std::make_unique<PosixOutputFile>(fd, static_cast<std::size_t>(at));
+      return true;
+    }
+    return false;
+  }
+
+  FdLineReader reader_;
+  bool writable_;
+  std::unique_ptr<PosixOutputFile> writer_;  // owns the descriptor once it exists
+  int errno_ = 0;
+};
+
 // A name with a NUL byte would reach the system cut short and open another file.
 bool unnamable(const std::string& name, std::string& why) {
   if (name.find('\0') == std::string::npos) return false;
@@ -161,6 +215,33 @@ std::unique_ptr<InputFile> PosixFileSystem::open_input(const std::string& name, 
     return nullptr;
   }
   return std::make_unique<PosixInputFile>(fd);
+}
+
+std::unique_ptr<UpdateFile> PosixFileSystem::open_update(const std::string& name, std::string& why) {
+  if (unnamable(name, why)) return nullptr;
+  // Only a plain file is written: a named pipe or a device opened for writing
+  // as well as reading would be read from by its own writer.
+  struct stat st;
+  const bool plain = ::fstatat(dir_fd_, name.c_str(), &st, 0) != 0 ? errno == ENOENT : S_ISREG(st.st_mode);
+  const int common = O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+  int fd = plain ? ::openat(dir_fd_, name.c_str(), O_RDWR | common, 0666) : -1;
+  const bool writable = fd >= 0;
+  // A file of someone else's may be read without being written.
+  if (fd < 0 && (!plain || errno == EACCES || errno == EROFS || errno == ETXTBSY)) {
+    fd = ::openat(dir_fd_, name.c_str(), O_RDONLY | common, 0666);
+  }
+  if (fd < 0) {
+    why = std::strerror(errno);
+    return nullptr;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  const int err = ::fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
+  if (err != 0) {
+    why = std::strerror(err);
+    ::close(fd);
+    return nullptr;
+  }
+  return std::make_unique<PosixUpdateFile>(fd, writable);
 }
 
 std::unique_ptr<OutputFile> PosixFileSystem::create_output(const std::string& name, std::string& why) {

@@ -18,6 +18,7 @@ class PosixFileSystem final : public FileSystem {
   std::unique_ptr<InputFile> open_input(const std::string& name, bool create_if_missing,
                                         std::string& why) override;
   std::unique_ptr<OutputFile> create_output(const std::string& name, std::string& why) override;
+  std::unique_ptr<UpdateFile> open_update(const std::string& name, std::string& why) override;
 
  private:
   int dir_fd_;

@@ -1,12 +1,21 @@
 #include "platform/units.hpp"
 
 #include <algorithm>
+#include <cctype>
 
 #include "platform/stop.hpp"
 
 namespace qx::platform {
 
 namespace {
+
+// An open status as the runtime takes it: in any case, trailing blanks dropped.
+bool status_is(std::string_view status, std::string_view word) {
+  const auto last = status.find_last_not_of(' ');
+  status = status.substr(0, last == std::string_view::npos ? 0 : last + 1);
+  return std::equal(status.begin(), status.end(), word.begin(), word.end(),
+                    [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+}
 
 std::string trimmed_name(std::string_view name) {
   const auto last = name.find_last_not_of(' ');
@@ -38,64 +47,66 @@ class Units::ConsoleSource final : public LineSource {
 };
 
 Units::~Units() {
-  for (auto& [unit, out] : outputs_) out.file->close();
+  for (auto& [unit, c] : files_by_unit_) close_file(c);
 }
 
 bool Units::open(int unit, std::string_view name, std::string_view status) {
   if (is_open(unit)) close(unit);
-  const std::string path = trimmed_name(name);
+  Connected c{trimmed_name(name), nullptr, nullptr, nullptr};
   open_error_.clear();
-  if (text_eq(status, "new")) {
-    auto f = files_.create_output(path, open_error_);
-    if (!f) return false;
-    outputs_[unit] = Output{path, std::move(f)};
-    return true;
-  }
-  const bool create = text_eq(status, "unknown");
-  if (!create && !text_eq(status, "old")) {
+  if (status_is(status, "new")) {
+    c.output = files_.create_output(c.name, open_error_);
+  } else if (status_is(status, "old")) {
+    c.input = files_.open_input(c.name, false, open_error_);
+  } else if (status_is(status, "unknown")) {
+    c.update = files_.open_update(c.name, open_error_);
+  } else {
     open_error_ = "unknown open status";
     return false;
   }
-  auto f = files_.open_input(path, create, open_error_);
-  if (!f) return false;
-  inputs_[unit] = std::move(f);
+  if (!c.output && !c.input && !c.update) return false;
+  files_by_unit_[unit] = std::move(c);
   return true;
 }
 
+bool Units::close_file(Connected& c) {
+  OutputFile* out = c.writes();
+  return out == nullptr || out->close();
+}
+
 void Units::close(int unit) {
-  inputs_.erase(unit);
-  auto it = outputs_.find(unit);
-  if (it == outputs_.end()) return;
-  Output out = std::move(it->second);
-  outputs_.erase(it);
-  if (!out.file->close()) write_failed(out.name, out.file->error_text());
+  auto it = files_by_unit_.find(unit);
+  if (it == files_by_unit_.end()) return;
+  Connected c = std::move(it->second);
+  files_by_unit_.erase(it);
+  if (!close_file(c)) write_failed(c.name, c.writes()->error_text());
 }
 
 bool Units::close_all() {
-  inputs_.clear();
   bool ok = true;
-  while (!outputs_.empty()) {
-    Output out = std::move(outputs_.begin()->second);
-    outputs_.erase(outputs_.begin());
-    if (!out.file->close()) {
+  while (!files_by_unit_.empty()) {
+    Connected c = std::move(files_by_unit_.begin()->second);
+    files_by_unit_.erase(files_by_unit_.begin());
+    if (!close_file(c)) {
       ok = false;
-      console_.write(" ===> COULD NOT WRITE FILE " + out.name + ": " + out.file->error_text() + "\n");
+      console_.write(" ===> COULD NOT WRITE FILE " + c.name + ": " + c.writes()->error_text() + "\n");
     }
   }
   console_.flush();
   return ok;
 }
 
+// Where a unit's lines come from; nullptr for a unit not connected and for
+// a file that takes no reads (written from its end).
 LineSource* Units::source(int unit) {
-  if (unit == kConsoleIn) return nullptr;
-  auto it = inputs_.find(unit);
-  return it == inputs_.end() ? nullptr : it->second.get();
+  auto it = files_by_unit_.find(unit);
+  return it == files_by_unit_.end() ? nullptr : it->second.reads();
 }
 
 IoStatus Units::read_line(int unit, MutText into) {
   ConsoleSource console(*this);
   LineSource* src = unit == kConsoleIn ? &console : source(unit);
-  if (src == nullptr) return IoStatus::error;
+  if (src == nullptr) return is_open(unit) ? IoStatus::eof : IoStatus::error;
   std::string_view line;
   IoStatus st = src->next_line(line);
   if (st != IoStatus::ok) return st;
@@ -122,32 +133,36 @@ IoStatus Units::read_list(int unit, std::span<const ListItem> items) {
     return platform::read_list(console, items);
   }
   LineSource* src = source(unit);
-  return src != nullptr ? platform::read_list(*src, items) : IoStatus::error;
+  if (src == nullptr) return is_open(unit) ? IoStatus::eof : IoStatus::error;
+  return platform::read_list(*src, items);
 }
 
 void Units::flush_files() {
-  for (auto it = outputs_.begin(); it != outputs_.end(); ++it) {
-    if (!it->second.file->flush()) output_failed(it);
+  for (auto it = files_by_unit_.begin(); it != files_by_unit_.end(); ++it) {
+    OutputFile* out = it->second.writes();
+    if (out != nullptr && !out->flush()) output_failed(it);
   }
 }
 
-void Units::write_line(int unit, std::string_view line) {
+IoStatus Units::write_line(int unit, std::string_view line) {
   if (unit == kConsoleOut) {
     console_line_.assign(line);
     console_line_.push_back('\n');
     console_.write(console_line_);
-    return;
+    return IoStatus::ok;
   }
-  auto it = outputs_.find(unit);
-  if (it == outputs_.end()) return;  // nothing is connected: the line goes nowhere
-  if (!it->second.file->write_line(line)) output_failed(it);
+  auto it = files_by_unit_.find(unit);
+  OutputFile* out = it == files_by_unit_.end() ? nullptr : it->second.writes();
+  if (out == nullptr) return IoStatus::error;
+  if (!out->write_line(line)) output_failed(it);
+  return IoStatus::ok;
 }
 
-void Units::output_failed(std::map<int, Output>::iterator it) {
-  Output out = std::move(it->second);
-  outputs_.erase(it);
-  out.file->close();
-  write_failed(out.name, out.file->error_text());
+void Units::output_failed(Connection it) {
+  Connected c = std::move(it->second);
+  files_by_unit_.erase(it);
+  close_file(c);
+  write_failed(c.name, c.writes()->error_text());
 }
 
 void Units::write_failed(const std::string& name, const std::string& why) {

@@ -24,9 +24,11 @@ class Units {
   Units& operator=(const Units&) = delete;
 
   // Connects a named file (trailing blanks of the name dropped) to a unit
-  // with the status "old" (must exist), "new" (must not exist; created) or
-  // "unknown" (used if it exists, created if not). A unit already connected
-  // is closed first. False on failure, with the reason in last_open_error().
+  // with the status "old" (must exist; read), "new" (must not exist; created,
+  // written) or "unknown" (used if it exists, created if not; read and
+  // written as a sequential file is, see UpdateFile), in any case. A unit
+  // already connected is closed first. False on failure, with the reason in
+  // last_open_error().
   bool open(int unit, std::string_view name, std::string_view status);
   const std::string& last_open_error() const { return open_error_; }
 
@@ -36,7 +38,7 @@ class Units {
   // Closes every unit and flushes the console; false when a file could not
   // be written out, after reporting it.
   bool close_all();
-  bool is_open(int unit) const { return inputs_.count(unit) != 0 || outputs_.count(unit) != 0; }
+  bool is_open(int unit) const { return files_by_unit_.count(unit) != 0; }
 
   // One line into a fixed-length text: its first characters, padded with
   // blanks; the rest of the line is passed over. A line that comes in pieces
@@ -50,9 +52,11 @@ class Units {
     return read_list(unit, std::span<const ListItem>(items.begin(), items.size()));
   }
 
-  // Writes one line. A file that can't be written is reported on the console
-  // with its name, and the run stops with status 1.
-  void write_line(int unit, std::string_view line);
+  // Writes one line: ok, or error for a unit that takes no writes (not
+  // connected, or connected for reading only). A file that fails to take it
+  // is reported on the console with its name, and the run stops with
+  // status 1.
+  IoStatus write_line(int unit, std::string_view line);
 
   void flush_console() { console_.flush(); }
   // The console input has ended for good: every further read meets its end.
@@ -63,17 +67,26 @@ class Units {
   LineSource* source(int unit);
   void flush_files();
 
-  struct Output {
+  // A connected file: what it reads from and what it writes to, either of
+  // which may be missing ("old" takes no writes; "new" is at its end).
+  struct Connected {
     std::string name;
-    std::unique_ptr<OutputFile> file;
+    std::unique_ptr<InputFile> input;
+    std::unique_ptr<OutputFile> output;
+    std::unique_ptr<UpdateFile> update;
+    LineSource* reads() const { return input ? input.get() : update.get(); }
+    OutputFile* writes() const {
+      return output ? output.get() : update && update->writable() ? update.get() : nullptr;
+    }
   };
-  [[noreturn]] void output_failed(std::map<int, Output>::iterator it);
+  using Connection = std::map<int, Connected>::iterator;
+  bool close_file(Connected& c);  // false when its last writes failed
+  [[noreturn]] void output_failed(Connection it);
   [[noreturn]] void write_failed(const std::string& name, const std::string& why);
 
   Console& console_;
   FileSystem& files_;
-  std::map<int, std::unique_ptr<InputFile>> inputs_;
-  std::map<int, Output> outputs_;
+  std::map<int, Connected> files_by_unit_;
   std::string open_error_;
   std::string console_line_;  // one write a line: the console sees whole lines
   bool console_ended_ = false;

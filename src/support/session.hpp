@@ -19,7 +19,8 @@ struct Session {
   RunInfo3Com runinfo3com;
   AngleBlocks angles;
 
-  void put(int unit, std::string_view line) { units.write_line(unit, line); }
+  // error for a unit that takes no writes; see Units::write_line.
+  platform::IoStatus put(int unit, std::string_view line) { return units.write_line(unit, line); }
   // The common case: one line on the standard output unit.
   void out(std::string_view line) { units.write_line(iocom.IUSTDOUT, line); }
 };

@@ -4,13 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "platform/memory_console.hpp"
 #include "platform/memory_file_system.hpp"
+#include "platform/posix_file_system.hpp"
 #include "platform/posix_console.hpp"
 #include "platform/stop.hpp"
 #include "platform/units.hpp"
@@ -21,19 +26,34 @@ namespace {
 
 using testkit::TestSession;
 
-// The name ends in blanks, which are dropped. A line written to the unit
-// lands only in a new file.
+// The name ends in blanks, which are dropped; the status goes in any case.
+// A unit reads one line, then takes one: "old" takes no writes, "new" has
+// nothing to read, "unknown" is written from where the reading stopped.
 TEST(UnitsOpen, Statuses) {
   const struct {
     const char* status;
     const char* before;  // the file's bytes; nullptr: missing; "/": a folder
     bool opens;
+    IoStatus read;       // and "kept" read when ok
+    IoStatus write;
     const char* after;
   } cases[] = {
-      {"old", nullptr, false, nullptr},     {"old", "kept\n", true, "kept\n"},      {"old", "/", false, "/"},
-      {"new", nullptr, true, "written\n"},  {"new", "kept\n", false, "kept\n"},     {"new", "/", false, "/"},
-      {"unknown", nullptr, true, ""},       {"unknown", "kept\n", true, "kept\n"},  {"unknown", "/", false, "/"},
-      {"scratch", nullptr, false, nullptr},
+      {"old", nullptr, false, IoStatus::error, IoStatus::error, nullptr},
+      {"old", "kept\nmore\n", true, IoStatus::ok, IoStatus::error, "kept\nmore\n"},
+      {"old", "/", false, IoStatus::error, IoStatus::error, "/"},
+      {"new", nullptr, true, IoStatus::eof, IoStatus::ok, "written\n"},
+      {"new", "kept\n", false, IoStatus::error, IoStatus::error, "kept\n"},
+      {"new", "/", false, IoStatus::error, IoStatus::error, "/"},
+      {"unknown", nullptr, true, IoStatus::eof, IoStatus::ok, "written\n"},
+      {"unknown", "kept\nmore\n", true, IoStatus::ok, IoStatus::ok, "kept\nwritten\n"},
+      {"unknown", "kept\r\nmore\n", true, IoStatus::ok, IoStatus::ok, "kept\r\nwritten\n"},
+      {"unknown", "kept", true, IoStatus::ok, IoStatus::ok, "keptwritten\n"},
+      {"unknown", "/", false, IoStatus::error, IoStatus::error, "/"},
+      {"OLD", "kept\n", true, IoStatus::ok, IoStatus::error, "kept\n"},
+      {"New  ", nullptr, true, IoStatus::eof, IoStatus::ok, "written\n"},
+      {"Unknown", "kept\n", true, IoStatus::ok, IoStatus::ok, "kept\nwritten\n"},
+      {"scratch", nullptr, false, IoStatus::error, IoStatus::error, nullptr},
+      {"ol", "kept\n", false, IoStatus::error, IoStatus::error, "kept\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.status) + " " + (c.before ? c.before : "missing"));
@@ -48,11 +68,14 @@ TEST(UnitsOpen, Statuses) {
     EXPECT_EQ(ts.units.last_open_error().empty(), c.opens);
     EXPECT_EQ(ts.units.is_open(25), c.opens);
     Text<4> t;
-    if (c.opens && c.before) {
-      EXPECT_EQ(ts.units.read_line(25, t.span()), IoStatus::ok);
+    EXPECT_EQ(ts.units.read_line(25, t.span()), c.read);
+    if (c.read == IoStatus::ok) {
       EXPECT_EQ(t.sv(), "kept");
     }
-    ts.units.write_line(25, "written");
+    EXPECT_EQ(ts.units.write_line(25, "written"), c.write);
+    if (c.write == IoStatus::ok) {
+      EXPECT_EQ(ts.units.read_line(25, t.span()), IoStatus::eof) << "after a write the unit stands at its end";
+    }
     EXPECT_TRUE(ts.units.close_all());
     EXPECT_EQ(ts.take(), "");
     if (!c.after) {
@@ -63,6 +86,37 @@ TEST(UnitsOpen, Statuses) {
       EXPECT_EQ(ts.dir.read("f.txt"), c.after);
     }
   }
+}
+
+// A file the user may read but not write opens "unknown" for reading: a
+// write is refused to the caller, and neither stops the run nor touches the
+// file. Run as another user, since the superuser may write anything.
+TEST(UnitsOpen, AFileOfSomeoneElsesIsReadNotWritten) {
+  const passwd* nobody = getpwnam("nobody");
+  if (geteuid() == 0 && nobody == nullptr) GTEST_SKIP() << "needs a user nobody";
+  testkit::ScratchDir dir;
+  dir.write("theirs.txt", "kept\n");
+  std::filesystem::permissions(dir.path(), std::filesystem::perms(0755));
+  std::filesystem::permissions(dir.path() / "theirs.txt", std::filesystem::perms(0444));
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0))
+      _exit(2);
+    MemoryConsole console;
+    PosixFileSystem files(dir.path().string());
+    Units units(console, files);
+    Text<4> t;
+    const bool ok = units.open(25, "theirs.txt", "unknown") && units.read_line(25, t.span()) == IoStatus::ok &&
+                    t.sv() == "kept" && units.write_line(25, "written") == IoStatus::error && units.close_all() &&
+                    console.output().empty();
+    _exit(ok ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 2) GTEST_SKIP() << "can't become nobody here";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(dir.read("theirs.txt"), "kept\n");
 }
 
 TEST(UnitsReadLine, KeepsTheFirstCharactersAndPadsWithBlanks) {
@@ -77,12 +131,13 @@ TEST(UnitsReadLine, KeepsTheFirstCharactersAndPadsWithBlanks) {
   Text<5> t;
   EXPECT_EQ(ts.units.read_line(25, t.span()), IoStatus::eof);
   EXPECT_EQ(ts.units.read_line(25, t.span()), IoStatus::eof);
-  // No unit, or one opened for writing, gives a read error.
+  // No unit gives a read error; a new file stands at its end.
   EXPECT_EQ(ts.units.read_line(40, t.span()), IoStatus::error);
   int v = 0;
   EXPECT_EQ(ts.units.read_list(40, {&v}), IoStatus::error);
   ASSERT_TRUE(ts.units.open(26, "out.txt", "new"));
-  EXPECT_EQ(ts.units.read_line(26, t.span()), IoStatus::error);
+  EXPECT_EQ(ts.units.read_line(26, t.span()), IoStatus::eof);
+  EXPECT_EQ(ts.units.read_list(26, {&v}), IoStatus::eof);
 }
 
 TEST(Units, AMegabyteLineIsReadAndWrittenWhole) {
