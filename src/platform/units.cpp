@@ -103,15 +103,20 @@ LineSource* Units::source(int unit) {
   return it == files_by_unit_.end() ? nullptr : it->second.reads();
 }
 
-IoStatus Units::read_line(int unit, MutText into) {
+IoStatus Units::read_line(int unit, MutText into, bool* longer) {
   ConsoleSource console(*this);
   LineSource* src = unit == kConsoleIn ? &console : source(unit);
   if (src == nullptr) return is_open(unit) ? IoStatus::eof : IoStatus::error;
+  if (longer != nullptr) *longer = false;
+  auto beyond = [longer](std::string_view rest) {
+    if (longer != nullptr && rest.find_first_not_of(' ') != std::string_view::npos) *longer = true;
+  };
   std::string_view line;
   IoStatus st = src->next_line(line);
   if (st != IoStatus::ok) return st;
   if (!src->line_goes_on()) {
     assign(into, line);
+    if (line.size() > into.size()) beyond(line.substr(into.size()));
     return st;
   }
   // A long line, piece by piece: what does not fit is passed over.
@@ -120,6 +125,7 @@ IoStatus Units::read_line(int unit, MutText into) {
     const std::size_t n = std::min(line.size(), into.size() - filled);
     std::copy_n(line.data(), n, into.data() + filled);
     filled += n;
+    beyond(line.substr(n));
     if (!src->line_goes_on()) break;
     if (src->next_line(line) != IoStatus::ok) return IoStatus::error;
   }

@@ -45,7 +45,9 @@ class Units {
   // may leave part of itself in the text when it fails. Reads of the console
   // flush what was written to it, and the complete lines of every output
   // file, first.
-  IoStatus read_line(int unit, MutText into);
+  // With longer, tells whether the line held a character other than a
+  // blank beyond the text's length.
+  IoStatus read_line(int unit, MutText into, bool* longer = nullptr);
   // One list-directed read (see list_read.hpp).
   IoStatus read_list(int unit, std::span<const ListItem> items);
   IoStatus read_list(int unit, std::initializer_list<ListItem> items) {

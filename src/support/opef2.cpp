@@ -12,6 +12,9 @@ namespace {
 
 constexpr RoutineId kOpef2{"opef2", "5.3 ", "2024-10-22"};
 
+// The longest name the prompt takes.
+constexpr std::int32_t kAnswerLength = 80;
+
 // The mode that opens without announcing itself.
 constexpr std::int32_t kSilent = 7;
 
@@ -37,8 +40,22 @@ void opef2(Session& s, MutText fname, std::string_view label, std::int32_t iunit
     }
     if (inter == 0) {
       std::int32_t ierr = 0;
+      const Text<250> asked = name;
+      bool longer = false;
       // The name is its own default: an empty answer tries it again.
-      if (inchardef(s, name.span(), prompt, name, ierr) == Answer::ended) stop_at_console_end(s);
+      if (inchardef(s, name.span(), prompt, name, ierr, &longer) == Answer::ended) stop_at_console_end(s);
+      if (longer) {
+        // Its cut would name another file: no file is opened, let alone
+        // created, under it, and it is not offered again.
+        name = asked;
+        warninghead(s, kOpef2);
+        s.out(Line(" COULD NOT OPEN ").t(shown_label).t(" FILE"));
+        s.out(Line(" File name longer than ").i(kAnswerLength, 2).t(" characters"));
+        s.out(Line(" for unit = ").i(iunit, 4));
+        s.out(" ===> RETRYING");
+        warningtail00(s);
+        continue;
+      }
     }
     if (s.units.open(iunit, name, stat)) break;
     if (inter != 0) {

@@ -49,7 +49,8 @@ void help_table(Session& s) {
 
 }  // namespace
 
-Answer inchardef(Session& s, MutText value, std::string_view text, std::string_view default_, std::int32_t& ierr) {
+Answer inchardef(Session& s, MutText value, std::string_view text, std::string_view default_, std::int32_t& ierr,
+                 bool* longer) {
   ierr = 0;
   const std::string_view prompt = trimmed(text);
   const std::string_view shown_default = trimmed(default_);
@@ -61,7 +62,7 @@ Answer inchardef(Session& s, MutText value, std::string_view text, std::string_v
       s.out(Line(" Default = ").t(shown_default));
     }
     Text<80> answer;
-    const platform::IoStatus st = s.units.read_line(s.iocom.IUSTDIN, answer.span());
+    const platform::IoStatus st = s.units.read_line(s.iocom.IUSTDIN, answer.span(), longer);
     if (st != platform::IoStatus::ok) {
       could_not_read(s, kInchardef, Line(" could not read ").t(prompt), " ==> RETRYING");
       if (input_ended(s, st)) return Answer::ended;
@@ -71,6 +72,7 @@ Answer inchardef(Session& s, MutText value, std::string_view text, std::string_v
       s.out(Line(" ichar = ").i(static_cast<unsigned char>(answer[0]), 3).t(" => use default value"));
       // The default may be the value itself: assign moves, never copies forward.
       assign(value, default_);
+      if (longer != nullptr) *longer = false;  // the answer is not taken
     } else {
       assign(value, answer.sv());
     }

@@ -19,9 +19,11 @@ namespace qx {
 // the console input (after its could-not-read frame, the value unchanged).
 enum class Answer { ok, ended };
 
-// A text. The answer is read into 80 characters, then cut or padded to value.
+// A text. The answer is read into 80 characters, then cut or padded to
+// value. With longer, tells whether the answer went on beyond its 80
+// characters (value then holds their cut).
 [[nodiscard]] Answer inchardef(Session& s, MutText value, std::string_view text, std::string_view default_,
-                               std::int32_t& ierr);
+                               std::int32_t& ierr, bool* longer = nullptr);
 
 // An integer inside [ivmin, ivmax], both included.
 [[nodiscard]] Answer inintegvindef(Session& s, std::int32_t& iv, std::string_view text, const std::int32_t& ivdef,

@@ -143,13 +143,21 @@ TEST(UnitsReadLine, KeepsTheFirstCharactersAndPadsWithBlanks) {
 TEST(Units, AMegabyteLineIsReadAndWrittenWhole) {
   TestSession ts;
   const std::string big(1 << 20, 'x');
-  ts.dir.write("big.txt", big + "y\r\n" + big + "\nc\n");
+  const std::string blanks(1 << 20, ' ');
+  ts.dir.write("big.txt", big + "y\r\n" + big + "\nab" + blanks + "\nab" + blanks + "z\nc\n");
   ASSERT_TRUE(ts.units.open(25, "big.txt", "old"));
   std::vector<char> buf(big.size() + 3, '?');
-  EXPECT_EQ(ts.units.read_line(25, MutText(buf)), IoStatus::ok);
+  bool longer = true;
+  EXPECT_EQ(ts.units.read_line(25, MutText(buf), &longer), IoStatus::ok);
   EXPECT_EQ(std::string(buf.begin(), buf.end()), big + "y  ");
-  Text<4> four;  // the rest of the long line goes with it
-  EXPECT_EQ(ts.units.read_line(25, four.span()), IoStatus::ok);
+  EXPECT_FALSE(longer);
+  Text<4> four;  // the rest of the long line goes with it, and is told of
+  EXPECT_EQ(ts.units.read_line(25, four.span(), &longer), IoStatus::ok);
+  EXPECT_TRUE(longer);
+  EXPECT_EQ(ts.units.read_line(25, four.span(), &longer), IoStatus::ok);
+  EXPECT_FALSE(longer) << "blanks only";
+  EXPECT_EQ(ts.units.read_line(25, four.span(), &longer), IoStatus::ok);
+  EXPECT_TRUE(longer) << "a letter at the end of a megabyte";
   EXPECT_EQ(ts.units.read_line(25, four.span()), IoStatus::ok);
   EXPECT_EQ(four.sv(), "c   ");
 

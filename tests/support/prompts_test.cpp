@@ -42,6 +42,7 @@ TEST(Inchardef, AnswersAndDefaults) {
     std::string before, after;  // the value, its whole length
     Answer answer;
     std::string out;
+    bool longer = false;  // the answer went on beyond its 80 characters
   };
   const Case cases[] = {
       {"all-blank default shows one blank", 0, "\n", true, "    ", "    ", Answer::ok,
@@ -51,9 +52,15 @@ TEST(Inchardef, AnswersAndDefaults) {
       {"answer padded to the value", 0, "Fault set 3\n", false, padded("old", 20), "Fault set 3         ", Answer::ok,
        ask + " New value = Fault set 3         \n"},
       {"answer cut to the value", 0, a80 + "ccccc\n", false, padded("old", 40), a40, Answer::ok,
-       ask + " New value = " + a40 + "\n"},
+       ask + " New value = " + a40 + "\n", true},
       {"answer cut to 80", 0, a80 + "ccccc\n", false, padded("old", 250), padded(a80, 250), Answer::ok,
+       ask + " New value = " + padded(a80, 250) + "\n", true},
+      {"80 and blanks are not longer", 0, a80 + "     \n", false, padded("old", 250), padded(a80, 250), Answer::ok,
        ask + " New value = " + padded(a80, 250) + "\n"},
+      {"a letter after blanks beyond 80 is", 0, "abc" + std::string(90, ' ') + "x\n", false, padded("old", 250),
+       padded("abc", 250), Answer::ok, ask + " New value = " + padded("abc", 250) + "\n", true},
+      {"a long answer that takes the default is not", 0, " " + a80 + "ccccc\n", false, "old       ", "old       ",
+       Answer::ok, ask + by_default + " New value = old       \n"},
       {"failed read", 1, "\nabc\n", false, "old       ", "abc       ", Answer::ok,
        ask + unreadable + ask + " New value = abc       \n"},
       {"end of input", 0, "", true, "old       ", "old       ", Answer::ended,
@@ -66,8 +73,12 @@ TEST(Inchardef, AnswersAndDefaults) {
     set_up(ts, c.failed_reads, c.typed, c.verbose);
     std::string value = c.before;
     std::int32_t ierr = 7;
-    EXPECT_EQ(inchardef(ts.s, MutText(value.data(), value.size()), "  data title  ", value, ierr), c.answer);
+    bool longer = !c.longer;
+    EXPECT_EQ(inchardef(ts.s, MutText(value.data(), value.size()), "  data title  ", value, ierr, &longer), c.answer);
     EXPECT_EQ(ierr, 0);
+    if (c.answer == Answer::ok) {
+      EXPECT_EQ(longer, c.longer);
+    }
     EXPECT_EQ(value, c.after);
     EXPECT_EQ(ts.take(), c.out);
   }
@@ -131,6 +142,7 @@ TEST(Inintegvindef, Transcripts) {
     int value;
     Answer answer;
     std::string out;
+    bool longer = false;  // the answer went on beyond its 80 characters
   };
   const Case cases[] = {
       {"default, verbose", 0, "\n", true, 2, Answer::ok,
@@ -202,6 +214,7 @@ TEST(Inlogicdef, Transcripts) {
     bool value;
     Answer answer;
     std::string out;
+    bool longer = false;  // the answer went on beyond its 80 characters
   };
   const Case cases[] = {
       {"incorrect, help, default", 0, "x\n\nH\n\n", true, Answer::ok,
