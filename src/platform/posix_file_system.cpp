@@ -159,18 +159,18 @@ class PosixUpdateFile final : public UpdateFile {
   // The file ends where reading stopped: what was not read yet goes.
   bool start_writing() {
     if (errno_ != 0) return false;
-    const long long at = writable_ ? reader_.position() : -1;
-    const int fd = reader_.fd();
     if (!writable_) {
       errno_ = EBADF;
-    } else if (at < 0 || ::ftruncate(fd, static_cast<off_t>(at)) != 0 ||
-               ::lseek(fd, static_cast<off_t>(at), SEEK_SET) < 0) {
-      errno_ = errno;
-    } else {
-      writer_ = std::make_unique<PosixOutputFile>(fd, static_cast<std::size_t>(at));
-      return true;
+      return false;
     }
-    return false;
+    const int fd = reader_.fd();
+    const long long at = reader_.position();
+    if (at < 0 || ::ftruncate(fd, static_cast<off_t>(at)) != 0 || ::lseek(fd, static_cast<off_t>(at), SEEK_SET) < 0) {
+      errno_ = errno;
+      return false;
+    }
+    writer_ = std::make_unique<PosixOutputFile>(fd, static_cast<std::size_t>(at));
+    return true;
   }
 
   FdLineReader reader_;
@@ -184,6 +184,18 @@ bool unnamable(const std::string& name, std::string& why) {
   if (name.find('\0') == std::string::npos) return false;
   why = std::strerror(EINVAL);
   return true;
+}
+
+// A descriptor opened without waiting, made to wait again for its reads. A
+// folder opens on this system, but holds no lines: it is closed, with why.
+bool lines_from(int fd, std::string& why) {
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  struct stat st;
+  const int err = ::fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
+  if (err == 0) return true;
+  why = std::strerror(err);
+  ::close(fd);
+  return false;
 }
 
 }  // namespace
@@ -206,14 +218,7 @@ std::unique_ptr<InputFile> PosixFileSystem::open_input(const std::string& name, 
     why = std::strerror(errno);
     return nullptr;
   }
-  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  struct stat st;
-  const int err = ::fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
-  if (err != 0) {  // a folder opens on this system, but holds no lines
-    why = std::strerror(err);
-    ::close(fd);
-    return nullptr;
-  }
+  if (!lines_from(fd, why)) return nullptr;
   return std::make_unique<PosixInputFile>(fd);
 }
 
@@ -234,13 +239,7 @@ std::unique_ptr<UpdateFile> PosixFileSystem::open_update(const std::string& name
     why = std::strerror(errno);
     return nullptr;
   }
-  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  const int err = ::fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
-  if (err != 0) {
-    why = std::strerror(err);
-    ::close(fd);
-    return nullptr;
-  }
+  if (!lines_from(fd, why)) return nullptr;
   return std::make_unique<PosixUpdateFile>(fd, writable);
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <initializer_list>
 #include <string_view>
 
 #include "support/angles.hpp"
@@ -63,16 +64,28 @@ Outcome horizontal(Session& s, const RunState& st, Record& rec) {
   return Outcome::converted;
 }
 
-// An error frame about the two directions, which it shows.
-Outcome directions_error(Session& s, const RunState& st, Record& rec, std::string_view text,
-                         std::string_view comment) {
+// A value line of an error frame.
+struct Shown {
+  std::string_view label;
+  float value;
+};
+
+// Opens an error frame: the record line, one text line and the values shown;
+// the failed-record step closes it.
+Outcome error_frame(Session& s, const RunState& st, Record& rec, std::string_view text, std::string_view comment,
+                    std::initializer_list<Shown> values) {
   errorhead(s, kProgram);
   write_record_line(s, st.NREAD);
   s.out(Line(" ").t(text));
-  write_value_line(s, "1st dip dir =", rec.DIPDA[0]);
-  write_value_line(s, "2nd dip dir =", rec.DIPDA[1]);
+  for (const Shown& v : values) write_value_line(s, v.label, v.value);
   rec.comment = comment;
   return Outcome::failed;
+}
+
+// An error frame that shows the two directions.
+Outcome directions_error(Session& s, const RunState& st, Record& rec, std::string_view text,
+                         std::string_view comment) {
+  return error_frame(s, st, rec, text, comment, {{"1st dip dir =", rec.DIPDA[0]}, {"2nd dip dir =", rec.DIPDA[1]}});
 }
 
 Outcome late_detection(Session& s, const RunState& st, Record& rec) {
@@ -128,15 +141,10 @@ Outcome one_dip_and_strike(Session& s, const RunState& st, Record& rec) {
   }
 }
 
+// An error frame that shows the two apparent dips.
 Outcome vertical_error(Session& s, const RunState& st, Record& rec, std::string_view text,
                        std::string_view comment) {
-  errorhead(s, kProgram);
-  write_record_line(s, st.NREAD);
-  s.out(Line(" ").t(text));
-  write_value_line(s, "1st dip =", rec.dipa1);
-  write_value_line(s, "2nd dip =", rec.dipa2);
-  rec.comment = comment;
-  return Outcome::failed;
+  return error_frame(s, st, rec, text, comment, {{"1st dip =", rec.dipa1}, {"2nd dip =", rec.dipa2}});
 }
 
 // tan(apparent dip) = tan(true dip) * cos(apparent-dip direction - dip
@@ -148,12 +156,7 @@ Outcome two_dips(Session& s, const RunState& st, Record& rec) {
   if (sr == 0.0f) return late_detection(s, st, rec);
   if (rec.dipa1 == 0.0f && rec.dipa2 == 0.0f) return horizontal(s, st, rec);
   if (rec.dipa1 == 0.0f) {
-    errorhead(s, kProgram);
-    write_record_line(s, st.NREAD);
-    s.out(" 1st data should be in 2nd position");
-    write_value_line(s, "1st dip =", rec.dipa1);
-    rec.comment = kFirstZero;
-    return Outcome::failed;
+    return error_frame(s, st, rec, "1st data should be in 2nd position", kFirstZero, {{"1st dip =", rec.dipa1}});
   }
   if (rec.dipa1 == 90.0f && rec.dipa2 == 90.0f) {
     return vertical_error(s, st, rec, "vertical plane without strike", kVerticalNoStrike);
