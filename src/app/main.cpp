@@ -23,7 +23,8 @@ struct Run {
 };
 
 extern "C" void* worker(void* arg) {
-  // Interrupts are handled on this thread, where the results are written.
+  // Signals sent to the process are handled on this thread only, one after
+  // the other in the order the system gives them: the first one ends the run.
   qx::platform::interrupt::unblock_in_this_thread();
   auto* run = static_cast<Run*>(arg);
   run->status = qx::program::run_quellatorix(*run->session);
@@ -58,6 +59,8 @@ int main() {
     run.status = qx::program::run_quellatorix(session);
   } else {
     pthread_join(thread, nullptr);
+    // One sent to this thread alone has waited until now.
+    platform::interrupt::unblock_in_this_thread();
   }
   pthread_attr_destroy(&attr);
   console.flush();

@@ -1,11 +1,15 @@
 #include "platform/interrupt.hpp"
 
+#include <fcntl.h>
+#include <pthread.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <array>
 #include <cerrno>
 #include <csignal>
-#include <cstring>
-#include <pthread.h>
-#include <unistd.h>
+#include <ctime>
 
 namespace qx::platform::interrupt {
 
@@ -13,16 +17,86 @@ namespace {
 
 std::array<std::atomic<Pending*>, 8> g_tracked{};
 std::array<std::atomic<TempFolder*>, 4> g_folders{};
+std::atomic<pid_t> g_child{0};
 
-// Every signal from outside whose default action ends the process.
-constexpr int kSignals[] = {SIGINT,  SIGTERM,   SIGHUP,  SIGQUIT, SIGUSR1,
-                            SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU};
+// Who may change what the handler reads: nobody, the thread under a Block,
+// or, for good, the handler that is ending the process.
+enum : int { kFree, kHeld, kEnding };
+std::atomic<int> g_state{kFree};
+thread_local int t_depth = 0;
 
-sigset_t handled_set() {
-  sigset_t s;
-  sigemptyset(&s);
-  for (int sig : kSignals) sigaddset(&s, sig);
-  return s;
+// Raised by the processor for the program's own errors, or sent.
+constexpr int kFaults[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT, SIGTRAP, SIGSYS};
+
+// Every other signal that another process can send and whose default action
+// ends the process, but for SIGPIPE and SIGXFSZ, which the host ignores: a
+// write that fails is reported.
+constexpr int kOthers[] = {
+    SIGHUP, SIGINT, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGTERM, SIGXCPU, SIGVTALRM, SIGPROF,
+#ifdef SIGSTKFLT
+    SIGSTKFLT,
+#endif
+#ifdef __linux__
+    SIGIO, SIGPWR,  // elsewhere their default is to ignore them
+#endif
+#ifdef SIGEMT
+    SIGEMT,
+#endif
+};
+
+template <typename F>
+void for_each_handled(F f) {
+  for (const int sig : kOthers) f(sig);
+  for (const int sig : kFaults) f(sig);
+#ifdef SIGRTMIN
+  for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig) f(sig);
+#endif
+}
+
+const sigset_t& handled_set() {
+  static const sigset_t set = [] {
+    sigset_t s;
+    sigemptyset(&s);
+    for_each_handled([&s](int sig) { sigaddset(&s, sig); });
+    return s;
+  }();
+  return set;
+}
+
+std::array<struct sigaction, NSIG> g_previous{};
+
+bool is_fault(int sig) {
+  for (const int f : kFaults)
+    if (f == sig) return true;
+  return false;
+}
+
+// Sent by another process, not raised by a fault or by the program itself.
+bool from_outside(const siginfo_t* info) {
+  if (info == nullptr) return false;
+  const int c = info->si_code;
+  bool sent = c == SI_USER || c == SI_QUEUE;
+#ifdef SI_TKILL
+  sent = sent || c == SI_TKILL;
+#endif
+  return sent && info->si_pid != ::getpid();
+}
+
+void unblock(int sig) {
+  sigset_t one;
+  sigemptyset(&one);
+  sigaddset(&one, sig);
+  pthread_sigmask(SIG_UNBLOCK, &one, nullptr);
+}
+
+void rest() {
+  const timespec t{0, 50000};
+  ::nanosleep(&t, nullptr);
+}
+
+// The process is ending by another thread's signal.
+[[noreturn]] void wait_for_the_end() {
+  for (;;) ::pause();
 }
 
 void write_all(int fd, const char* p, std::size_t n) {
@@ -35,13 +109,58 @@ void write_all(int fd, const char* p, std::size_t n) {
   }
 }
 
-void remove_temp(const TempFolder& t) {
-  // A shell still running may create the file between the two calls: a
-  // second round takes it, and once the folder is gone nothing is created.
-  for (int round = 0; round < 2; ++round) {
-    ::unlink(t.file);
-    if (::rmdir(t.folder) == 0 || errno == ENOENT) return;
+// A command's shell and whatever it started: nothing of it runs on, or
+// writes on the terminal, after the program has ended.
+void end_child() {
+  const pid_t group = g_child.exchange(0);
+  if (group <= 0) return;
+  ::kill(-group, SIGKILL);
+  while (::waitpid(group, nullptr, 0) < 0 && errno == EINTR) {
   }
+}
+
+[[noreturn]] void end_by(int sig) {
+  struct sigaction dfl {};
+  dfl.sa_handler = SIG_DFL;
+  sigemptyset(&dfl.sa_mask);
+  ::sigaction(sig, &dfl, nullptr);
+  unblock(sig);
+  ::raise(sig);
+  ::_exit(128 + sig);  // not reached: every handled signal ends the process
+}
+
+extern "C" void on_signal(int sig, siginfo_t* info, void*) {
+  const int saved = errno;
+  if (is_fault(sig) && !from_outside(info)) {
+    // The program's own fault: it ends as if nothing were handled, and
+    // writes nothing that the fault may have spoilt.
+    ::sigaction(sig, &g_previous[static_cast<std::size_t>(sig)], nullptr);
+    const bool refaults = info != nullptr && info->si_code > 0 && sig != SIGTRAP && sig != SIGSYS && sig != SIGABRT;
+    if (!refaults) {  // a faulting instruction meets it again on return
+      unblock(sig);
+      ::raise(sig);
+    }
+    errno = saved;
+    return;
+  }
+  // Every other handled signal waits in this thread (the action's mask); a
+  // thread under a Block finishes first; a second handler waits for ever.
+  for (;;) {
+    int expected = kFree;
+    if (g_state.compare_exchange_strong(expected, kEnding)) break;
+    if (expected == kEnding) wait_for_the_end();
+    rest();
+  }
+  end_child();
+  for (auto& slot : g_tracked) {
+    const Pending* p = slot.load();
+    if (p != nullptr) write_all(p->fd, p->data, p->committed.load(std::memory_order_acquire));
+  }
+  for (auto& slot : g_folders) {
+    const TempFolder* t = slot.load();
+    if (t != nullptr) remove_temp(*t);
+  }
+  end_by(sig);
 }
 
 template <typename T, std::size_t N>
@@ -60,21 +179,6 @@ void untrack_in(std::array<std::atomic<T*>, N>& slots, T* p) {
   }
 }
 
-extern "C" void on_signal(int sig) {
-  const int saved = errno;
-  for (auto& slot : g_tracked) {
-    Pending* p = slot.load();
-    if (p != nullptr) write_all(p->fd, p->data, p->committed.load());
-  }
-  for (auto& slot : g_folders) {
-    const TempFolder* t = slot.load();
-    if (t != nullptr) remove_temp(*t);
-  }
-  errno = saved;
-  // SA_RESETHAND restored the default action; SA_NODEFER lets it act now.
-  ::raise(sig);
-}
-
 }  // namespace
 
 void track(Pending* p) { track_in(g_tracked, p); }
@@ -82,35 +186,52 @@ void untrack(Pending* p) { untrack_in(g_tracked, p); }
 void track(TempFolder* t) { track_in(g_folders, t); }
 void untrack(TempFolder* t) { untrack_in(g_folders, t); }
 
-void install_handlers() {
-  struct sigaction sa;
-  std::memset(&sa, 0, sizeof sa);
-  sa.sa_handler = on_signal;
-  sa.sa_flags = SA_RESETHAND | SA_NODEFER;
-  sigemptyset(&sa.sa_mask);
-  for (int sig : kSignals) {
-    struct sigaction old;
-    // A signal ignored by whoever started us stays ignored.
-    if (sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
-    sigaction(sig, &sa, nullptr);
+void track_child(pid_t pgid) { g_child.store(pgid); }
+void untrack_child() { g_child.store(0); }
+
+void remove_temp(const TempFolder& t) {
+  if (t.dir_fd >= 0 && t.file[0] != '\0') ::unlinkat(t.dir_fd, t.file, 0);
+  // Another user who can write where the folder was made may have put
+  // something else under its name.
+  struct stat st;
+  if (t.path[0] != '\0' && ::fstatat(AT_FDCWD, t.path, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode) &&
+      st.st_dev == t.dev && st.st_ino == t.ino) {
+    ::rmdir(t.path);
   }
 }
 
+void install_handlers() {
+  struct sigaction sa {};
+  sa.sa_sigaction = on_signal;
+  sa.sa_flags = SA_SIGINFO | SA_RESTART;
+  sa.sa_mask = handled_set();
+  for_each_handled([&sa](int sig) {
+    struct sigaction old {};
+    if (::sigaction(sig, nullptr, &old) != 0) return;
+    // A signal ignored by whoever started us stays ignored.
+    if ((old.sa_flags & SA_SIGINFO) == 0 && old.sa_handler == SIG_IGN) return;
+    g_previous[static_cast<std::size_t>(sig)] = old;
+    ::sigaction(sig, &sa, nullptr);
+  });
+}
+
+void block_in_this_thread() { pthread_sigmask(SIG_BLOCK, &handled_set(), nullptr); }
+void unblock_in_this_thread() { pthread_sigmask(SIG_UNBLOCK, &handled_set(), nullptr); }
+
 Block::Block() {
-  const sigset_t s = handled_set();
-  pthread_sigmask(SIG_BLOCK, &s, &old_);
+  pthread_sigmask(SIG_BLOCK, &handled_set(), &old_);
+  if (t_depth++ > 0) return;
+  for (;;) {
+    int expected = kFree;
+    if (g_state.compare_exchange_strong(expected, kHeld)) return;
+    if (expected == kEnding) wait_for_the_end();
+    rest();
+  }
 }
 
-Block::~Block() { pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
-
-void block_in_this_thread() {
-  const sigset_t s = handled_set();
-  pthread_sigmask(SIG_BLOCK, &s, nullptr);
-}
-
-void unblock_in_this_thread() {
-  const sigset_t s = handled_set();
-  pthread_sigmask(SIG_UNBLOCK, &s, nullptr);
+Block::~Block() {
+  if (--t_depth == 0) g_state.store(kFree);
+  pthread_sigmask(SIG_SETMASK, &old_, nullptr);
 }
 
 }  // namespace qx::platform::interrupt

@@ -2,11 +2,14 @@
 // Keeps the results written so far when the process is interrupted.
 //
 // An output file registers the bytes it has buffered that form complete
-// lines, a private folder its path and the file in it; on a signal from
-// outside whose default action ends the process (SIGINT, SIGTERM, SIGHUP,
-// SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU) the
-// handler writes the lines out, removes the file and the folder, and the
-// process then ends by the same signal, with the conventional status.
+// lines, a private folder its descriptor and name, a command its process
+// group. On a signal from outside whose default action ends the process the
+// handler ends the command, writes the lines out once, removes the folder,
+// and the process then ends by that first signal, with the conventional
+// status. A fault of the program's own ends it as the fault would have,
+// writing nothing.
+
+#include <sys/types.h>
 
 #include <atomic>
 #include <csignal>
@@ -20,25 +23,45 @@ struct Pending {
   std::atomic<std::size_t> committed{0};  // bytes of complete lines in data
 };
 
+// Under a Block: a handler on another thread may be reading the list.
 void track(Pending* p);
 void untrack(Pending* p);
 
 inline constexpr std::size_t kMaxPath = 4096;
+inline constexpr std::size_t kMaxName = 256;
 
-// Paths the handler removes, as NUL-terminated texts it can use as they are.
+// A folder the handler removes: through its descriptor for what is in it,
+// by its name for itself only while that name still names it.
 struct TempFolder {
-  char folder[kMaxPath] = {};
-  char file[kMaxPath] = {};
+  int dir_fd = -1;
+  char path[kMaxPath] = {};
+  char file[kMaxName] = {};  // the file a command writes there
+  dev_t dev = 0;
+  ino_t ino = 0;
 };
 
 void track(TempFolder* t);
 void untrack(TempFolder* t);
 
+// Removes file from the folder, then the folder by its name if the name
+// still names it and it is empty. Safe in a signal handler.
+void remove_temp(const TempFolder& t);
+
+// The process group of a command running for the program: ended with it.
+void track_child(pid_t pgid);
+void untrack_child();
+
 // Installs the handlers (process-wide).
 void install_handlers();
 
-// The signals the handlers catch, blocked in the calling thread for its
-// lifetime: a flush must not be interrupted half-way and then written again.
+// Blocks or unblocks the handled signals in the calling thread.
+void block_in_this_thread();
+void unblock_in_this_thread();
+
+// While a Block lives, the handled signals wait in this thread, and a handler
+// that runs on another thread waits for it: what the handler writes or
+// removes is never changed under it. Once a handler has begun, the process
+// is ending: a new Block never returns. Blocks nest.
 class Block {
  public:
   Block();
@@ -49,9 +72,5 @@ class Block {
  private:
   sigset_t old_;
 };
-
-// Blocks or unblocks the handled signals in the calling thread.
-void block_in_this_thread();
-void unblock_in_this_thread();
 
 }  // namespace qx::platform::interrupt

@@ -75,6 +75,9 @@ class PosixOutputFile final : public OutputFile {
 
   bool close() override {
     if (pending_.fd < 0) return !failed_;
+    // A handler must neither write to the descriptor once it is closed (its
+    // number may name another file by then) nor read the freed buffer.
+    interrupt::Block block;
     bool ok = flush();
     interrupt::untrack(&pending_);
     if (::close(pending_.fd) != 0 && ok) {

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
-#include <filesystem>
 #include <pthread.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -23,10 +23,12 @@ namespace qx::platform {
 
 namespace {
 
-// The tools are the system's own, whatever the user's PATH holds: a program
-// named sed in the working folder must never run in their place. sysctl
-// lives in sbin.
-constexpr std::string_view kSystemPath = "PATH=/usr/bin:/bin:/usr/sbin:/sbin\nexport PATH\n";
+// The shell's whole environment. The tools are the system's own, whatever
+// the user's PATH holds: a program named sed in the working folder must never
+// run in their place (sysctl lives in sbin). Nothing else of the user's
+// reaches the shell: a shell function exported under a tool's name would
+// stand in for the tool.
+constexpr const char* kEnvironment[] = {"PATH=/usr/bin:/bin:/usr/sbin:/sbin", nullptr};
 
 #ifdef __linux__
 // The probes ask the macOS tools for the processor brand and the system
@@ -74,17 +76,26 @@ void failed_to_run(int& cmdstat, MutText cmdmsg, std::string_view what, int err)
 // What the child could not do, as the parent reports it.
 enum ChildStep : int { kEnterFolder, kOpenNull, kRunShell };
 
+// Where a command runs: a folder by its descriptor, by its name, or the
+// current one.
+struct Place {
+  int dir_fd = -1;
+  const char* folder = "";
+};
+
 // Between fork and exec only async-signal-safe calls are allowed: the child
-// puts every caught signal back to its default (the parent's handlers write
-// out the parent's files), unblocks all signals, enters the folder, takes
-// its input from /dev/null (an answer typed for the dialogue stays there)
-// and runs the shell. A failure goes back to the parent as a step and an
-// errno through the pipe.
-[[noreturn]] void run_child(const char* folder, const char* script, int report_fd) {
+// takes a process group of its own (the parent's handlers end it with the
+// run), puts every caught signal back to its default (the parent's handlers
+// write out the parent's files), unblocks all signals, enters the folder,
+// takes its input from /dev/null (an answer typed for the dialogue stays
+// there) and runs the shell. A failure goes back to the parent as a step and
+// an errno through the pipe.
+[[noreturn]] void run_child(Place place, const char* script, int report_fd) {
+  setpgid(0, 0);
   for (int sig = 1; sig < NSIG; ++sig) {
     struct sigaction old {};
     if (sigaction(sig, nullptr, &old) != 0) continue;
-    if (old.sa_handler != SIG_DFL && old.sa_handler != SIG_IGN) {
+    if ((old.sa_flags & SA_SIGINFO) != 0 || (old.sa_handler != SIG_DFL && old.sa_handler != SIG_IGN)) {
       struct sigaction dfl {};
       dfl.sa_handler = SIG_DFL;
       sigemptyset(&dfl.sa_mask);
@@ -94,16 +105,22 @@ enum ChildStep : int { kEnterFolder, kOpenNull, kRunShell };
   // Ignored signals stay ignored across exec: the commands get the defaults.
   signal(SIGPIPE, SIG_DFL);
   signal(SIGXFSZ, SIG_DFL);
+  // Out of the terminal's foreground group, a message of a command's must
+  // not stop it where the terminal stops background writers.
+  signal(SIGTTOU, SIG_IGN);
   sigset_t none;
   sigemptyset(&none);
   sigprocmask(SIG_SETMASK, &none, nullptr);
   int step = kEnterFolder;
-  if (folder[0] == '\0' || chdir(folder) == 0) {
+  const bool entered =
+      place.dir_fd >= 0 ? fchdir(place.dir_fd) == 0 : place.folder[0] == '\0' || chdir(place.folder) == 0;
+  if (entered) {
     step = kOpenNull;
     const int null_fd = open("/dev/null", O_RDONLY);
     if (null_fd >= 0 && (null_fd == 0 || (dup2(null_fd, 0) == 0 && close(null_fd) == 0))) {
       step = kRunShell;
-      execl("/bin/sh", "sh", "-c", script, static_cast<char*>(nullptr));
+      char* const argv[] = {const_cast<char*>("sh"), const_cast<char*>("-c"), const_cast<char*>(script), nullptr};
+      execve("/bin/sh", argv, const_cast<char* const*>(kEnvironment));
     }
   }
   const std::array<int, 2> report{step, errno};
@@ -111,11 +128,9 @@ enum ChildStep : int { kEnterFolder, kOpenNull, kRunShell };
   _exit(127);
 }
 
-// Runs command through /bin/sh -c in folder (the current one when empty).
-void run_shell(const std::string& folder, std::string_view command, bool wait, int& exitstat, int& cmdstat,
-               MutText cmdmsg) {
-  std::string script(kSystemPath);
-  script.append(kStandIns);
+// Runs command through /bin/sh -c at place.
+void run_shell(Place place, std::string_view command, bool wait, int& exitstat, int& cmdstat, MutText cmdmsg) {
+  std::string script(kStandIns);
   if (wait) {
     script.append(command);
   } else {
@@ -131,15 +146,26 @@ void run_shell(const std::string& folder, std::string_view command, bool wait, i
   fcntl(fds[0], F_SETFD, FD_CLOEXEC);
   fcntl(fds[1], F_SETFD, FD_CLOEXEC);
 
-  // No signal handler may run in the child before it has reset them.
-  sigset_t all;
-  sigset_t old;
-  sigfillset(&all);
-  pthread_sigmask(SIG_SETMASK, &all, &old);
-  const pid_t pid = fork();
-  if (pid == 0) run_child(folder.c_str(), script.c_str(), fds[1]);
-  const int fork_errno = errno;
-  pthread_sigmask(SIG_SETMASK, &old, nullptr);
+  pid_t pid = 0;
+  int fork_errno = 0;
+  {
+    // Known to the handlers from its first instant: a signal that ends the
+    // run ends the command too.
+    interrupt::Block block;
+    // No signal handler may run in the child before it has reset them.
+    sigset_t all;
+    sigset_t old;
+    sigfillset(&all);
+    pthread_sigmask(SIG_SETMASK, &all, &old);
+    pid = fork();
+    if (pid == 0) run_child(place, script.c_str(), fds[1]);
+    fork_errno = errno;
+    pthread_sigmask(SIG_SETMASK, &old, nullptr);
+    if (pid > 0) {
+      setpgid(pid, pid);  // whichever of the two comes first makes the group
+      interrupt::track_child(pid);
+    }
+  }
   close(fds[1]);
   if (pid < 0) {
     close(fds[0]);
@@ -154,6 +180,15 @@ void run_shell(const std::string& folder, std::string_view command, bool wait, i
   } while (got < 0 && errno == EINTR);
   close(fds[0]);
 
+  // The shell is waited for without being reaped, so that its number names
+  // it, and nothing else, until the handlers have let go of it.
+  siginfo_t info{};
+  while (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT) != 0 && errno == EINTR) {
+  }
+  {
+    interrupt::Block block;
+    interrupt::untrack_child();
+  }
   int status = 0;
   pid_t waited = 0;
   do {
@@ -161,9 +196,11 @@ void run_shell(const std::string& folder, std::string_view command, bool wait, i
   } while (waited < 0 && errno == EINTR);
 
   if (got == static_cast<ssize_t>(sizeof report)) {
-    const std::string what = report[0] == kEnterFolder ? "could not enter the folder " + folder
-                             : report[0] == kOpenNull  ? "could not open /dev/null"
-                                                       : "could not run /bin/sh";
+    const std::string what = report[0] == kEnterFolder ? place.dir_fd >= 0 ? std::string("could not enter the folder")
+                                                                           : "could not enter the folder " +
+                                                                                 std::string(place.folder)
+                             : report[0] == kOpenNull ? "could not open /dev/null"
+                                                      : "could not run /bin/sh";
     failed_to_run(cmdstat, cmdmsg, what, report[1]);
     return;
   }
@@ -176,36 +213,36 @@ void run_shell(const std::string& folder, std::string_view command, bool wait, i
   }
 }
 
-// A folder made by mkdtemp; the signal handler knows its paths from the
-// start, so that an interrupt leaves neither the folder nor the file.
+// A folder made by mkdtemp, used through its own descriptor only: a name in
+// a folder that others can write may name something else at any moment. The
+// signal handler knows it from the start, so that an interrupt leaves
+// neither the folder nor the file.
 class PosixPrivateFolder final : public PrivateFolder {
  public:
-  PosixPrivateFolder(const std::string& folder, std::string_view file) {
-    folder.copy(temp_.folder, folder.size());
-    const std::string path = folder + "/" + std::string(file);
-    path.copy(temp_.file, path.size());
+  // dir_fd: the folder, opened and checked; path: its name; st: what it is.
+  PosixPrivateFolder(int dir_fd, const std::string& path, std::string_view file, const struct stat& st) {
+    temp_.dir_fd = dir_fd;
+    path.copy(temp_.path, path.size());
+    file.copy(temp_.file, file.size());
+    temp_.dev = st.st_dev;
+    temp_.ino = st.st_ino;
     interrupt::track(&temp_);
-    dir_fd_ = ::open(temp_.folder, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (dir_fd_ < 0) open_errno_ = errno;
   }
 
   ~PosixPrivateFolder() override {
-    if (dir_fd_ >= 0) ::close(dir_fd_);
     interrupt::Block block;
-    std::error_code ec;
-    std::filesystem::remove_all(temp_.folder, ec);
+    remove_entries();
+    interrupt::remove_temp(temp_);
     interrupt::untrack(&temp_);
+    ::close(temp_.dir_fd);
   }
 
   PosixPrivateFolder(const PosixPrivateFolder&) = delete;
   PosixPrivateFolder& operator=(const PosixPrivateFolder&) = delete;
 
-  // 0, or why the folder could not be opened.
-  int open_errno() const { return open_errno_; }
-
   void execute_command_line(std::string_view command, bool wait, int& exitstat, int& cmdstat,
                             MutText cmdmsg) override {
-    run_shell(temp_.folder, command, wait, exitstat, cmdstat, cmdmsg);
+    run_shell(Place{temp_.dir_fd, ""}, command, wait, exitstat, cmdstat, cmdmsg);
   }
 
   std::unique_ptr<InputFile> open_input(std::string_view name, std::size_t max_bytes, std::string& why) override {
@@ -215,8 +252,8 @@ class PosixPrivateFolder final : public PrivateFolder {
       return nullptr;
     }
     // Whatever stands at the name, the open neither follows it nor waits.
-    const int fd = ::openat(dir_fd_, n.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
-                            0600);
+    const int fd = ::openat(temp_.dir_fd, n.c_str(),
+                            O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
     if (fd < 0) {
       why = std::strerror(errno);
       return nullptr;
@@ -241,9 +278,28 @@ class PosixPrivateFolder final : public PrivateFolder {
   }
 
  private:
+  // Whatever a command left besides its file. Links are removed, never
+  // followed; without a descriptor to spare, the file alone is removed.
+  void remove_entries() {
+    const int fd = ::dup(temp_.dir_fd);
+    if (fd < 0) return;
+    DIR* dir = ::fdopendir(fd);
+    if (dir == nullptr) {
+      ::close(fd);
+      return;
+    }
+    ::rewinddir(dir);
+    while (const dirent* e = ::readdir(dir)) {
+      const std::string_view n(e->d_name);
+      if (n == "." || n == "..") continue;
+      if (::unlinkat(temp_.dir_fd, e->d_name, 0) != 0 && (errno == EISDIR || errno == EPERM)) {
+        ::unlinkat(temp_.dir_fd, e->d_name, AT_REMOVEDIR);
+      }
+    }
+    ::closedir(dir);
+  }
+
   interrupt::TempFolder temp_;
-  int dir_fd_ = -1;
-  int open_errno_ = 0;
 };
 
 }  // namespace
@@ -300,14 +356,14 @@ void PosixServices::login_name(MutText name) {
 
 void PosixServices::execute_command_line(std::string_view command, bool wait, int& exitstat, int& cmdstat,
                                          MutText cmdmsg) {
-  run_shell(folder_, command, wait, exitstat, cmdstat, cmdmsg);
+  run_shell(Place{-1, folder_.c_str()}, command, wait, exitstat, cmdstat, cmdmsg);
 }
 
 std::unique_ptr<PrivateFolder> PosixServices::private_folder(std::string_view file, std::string& why) {
   const char* tmpdir = std::getenv("TMPDIR");
   std::string path = tmpdir != nullptr && tmpdir[0] != '\0' ? tmpdir : "/tmp";
   path.append("/quellatorix-XXXXXX");
-  if (path.size() + 1 + file.size() >= interrupt::kMaxPath) {
+  if (path.size() >= interrupt::kMaxPath || file.size() >= interrupt::kMaxName) {
     why = std::strerror(ENAMETOOLONG);
     return nullptr;
   }
@@ -317,14 +373,23 @@ std::unique_ptr<PrivateFolder> PosixServices::private_folder(std::string_view fi
     why = std::strerror(errno);
     return nullptr;
   }
-  // The umask may have taken what the commands need to write there.
-  ::chmod(path.c_str(), 0700);
-  auto folder = std::make_unique<PosixPrivateFolder>(path, file);
-  if (folder->open_errno() != 0) {
-    why = std::strerror(folder->open_errno());
+  // From here on the name is only used to remove the folder: another user
+  // who can write in TMPDIR may put anything under it, even now.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) {
+    why = std::strerror(errno);
+    ::rmdir(path.c_str());  // empty as made; nothing but an empty folder goes
     return nullptr;
   }
-  return folder;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) {
+    why = "the folder made was replaced by another";
+    ::close(fd);
+    return nullptr;
+  }
+  // The umask may have taken what the commands need to write there.
+  ::fchmod(fd, 0700);
+  return std::make_unique<PosixPrivateFolder>(fd, path, file, st);
 }
 
 float PosixServices::cpu_time() {

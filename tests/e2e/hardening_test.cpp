@@ -462,13 +462,74 @@ TEST_P(SignalWhileStalled, KeepsEveryLineWritten) {
   EXPECT_GE(count_lines(results), 2 + frames - 1);
 }
 
-std::string signal_name(const ::testing::TestParamInfo<int>& info) { return sigabbrev_np(info.param); }
+std::string name_of(int sig) {
+  if (sig >= SIGRTMIN && sig <= SIGRTMAX) return "RTMIN_plus_" + std::to_string(sig - SIGRTMIN);
+  return sigabbrev_np(sig);
+}
+
+std::string signal_name(const ::testing::TestParamInfo<int>& info) { return name_of(info.param); }
+
+// Every signal that another process can send and whose default action ends
+// the process (the faults among them, sent rather than raised).
+std::vector<int> terminating_signals() {
+  std::vector<int> sigs = {SIGINT,  SIGTERM, SIGHUP,  SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM,
+                           SIGPROF, SIGXCPU, SIGSTKFLT, SIGIO, SIGPWR, SIGSEGV, SIGBUS,  SIGILL,
+                           SIGFPE,  SIGABRT, SIGTRAP, SIGSYS};
+  for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig) sigs.push_back(sig);
+  return sigs;
+}
 
 INSTANTIATE_TEST_SUITE_P(Signals, SignalMidRun, ::testing::Values(SIGQUIT, SIGUSR1, SIGXCPU), signal_name);
-INSTANTIATE_TEST_SUITE_P(Signals, SignalWhileStalled,
-                         ::testing::Values(SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM,
-                                           SIGPROF, SIGXCPU),
-                         signal_name);
+INSTANTIATE_TEST_SUITE_P(Signals, SignalWhileStalled, ::testing::ValuesIn(terminating_signals()), signal_name);
+
+// Two signals close together (a hang-up followed by the shell's own signal,
+// Ctrl-C twice): every line once and whole, and the first signal ends the run.
+struct SignalPair {
+  int first;
+  int second;
+};
+
+class TwoSignals : public ::testing::TestWithParam<SignalPair> {};
+
+TEST_P(TwoSignals, WriteEveryLineOnceAndEndByTheFirst) {
+  auto r = std::make_unique<Session>();
+  {
+    // Every record's line differs from every other: a block written twice shows.
+    std::ofstream f(r->dir.path() / "quelta_in.txt");
+    f << "t\nh\n";
+    for (int i = 0; i < 250000; ++i) f << 1 + i % 800 / 10.0 << ' ' << i / 800 << " 50 " << i / 800 + 90 << '\n';
+  }
+  r->run = run_program(r->dir.path(), typing(file_to_file('2')));
+  ASSERT_EQ(0, r->run.status);
+  const std::vector<std::string> full = testkit::lines_of(r->results());
+  ASSERT_EQ(250002u, full.size());
+  std::mt19937 gen(static_cast<std::uint32_t>(GetParam().first * 100 + GetParam().second));
+  for (int run = 0; run < 8; ++run) {
+    fs::remove(r->dir.path() / "quelta_out.txt");
+    RunOptions options = typing(file_to_file('2'));
+    options.interrupt_when = [&] { return fs::exists(r->dir.path() / "quelta_out.txt") && !r->results().empty(); };
+    options.interrupt_delay_ms = std::uniform_int_distribution<int>(0, 30)(gen);
+    options.interrupt_signal = GetParam().first;
+    options.second_signal = GetParam().second;
+    options.second_signal_delay_us = std::uniform_int_distribution<int>(0, 100)(gen);
+    r->run = run_program(r->dir.path(), options);
+    SCOPED_TRACE("after " + std::to_string(options.interrupt_delay_ms) + " ms, then " +
+                 std::to_string(options.second_signal_delay_us) + " us");
+    EXPECT_EQ(128 + GetParam().first, r->run.status);
+    const std::string results = r->results();
+    expect_clean_results(results);
+    const std::vector<std::string> got = testkit::lines_of(results);
+    ASSERT_LE(got.size(), full.size());
+    ASSERT_GE(got.size(), 2u);
+    EXPECT_EQ(0u, got[0].find("'t'\tinput file = quelta_in.txt"));  // its time may differ
+    for (std::size_t i = 1; i < got.size(); ++i) ASSERT_EQ(full[i], got[i]) << "line " << i + 1;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, TwoSignals,
+                         ::testing::Values(SignalPair{SIGHUP, SIGTERM}, SignalPair{SIGINT, SIGTERM},
+                                           SignalPair{SIGINT, SIGINT}, SignalPair{SIGTERM, SIGRTMIN}),
+                         [](const auto& info) { return name_of(info.param.first) + "_then_" + name_of(info.param.second); });
 
 }  // namespace
 }  // namespace qx::e2e

@@ -2,14 +2,21 @@
 // under the probes' file names: the probes touch nothing there, runs at once
 // don't disturb each other, and nothing is left in the temporary folder.
 
+#include <grp.h>
 #include <pwd.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <climits>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <map>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -200,6 +207,143 @@ TEST(ProbePlants, AnInterruptDuringStartUpLeavesNothing) {
         EXPECT_TRUE(fs::is_empty(place.work.path()));
         EXPECT_EQ(0u, entries_under(place.tmp.path()));
       }
+    }
+  }
+}
+
+// SIGTERM to the program alone, at any moment of start-up: the probe's shell
+// ends with it, and nothing writes on the terminal once it has ended.
+TEST(ProbePlants, ASignalAtAnyMomentOfStartUpEndsTheProbesShellToo) {
+  std::mt19937 gen(15);
+  for (int round = 0; round < 24; ++round) {
+    Place place;
+    RunOptions options = place.options();
+    options.typed = "";
+    options.keep_typing = true;
+    options.interrupt_signal = SIGTERM;
+    options.interrupt_when = [] { return true; };
+    options.interrupt_delay_ms = std::uniform_int_distribution<int>(0, 20)(gen);
+    options.settle_ms = 100;
+    const ProgramRun run = run_program(place.work.path(), options);
+    SCOPED_TRACE("after " + std::to_string(options.interrupt_delay_ms) + " ms");
+    EXPECT_EQ(128 + SIGTERM, run.status);
+    EXPECT_EQ("", run.late_console);
+    for (const char* shell_said : {"cannot", "rm:", "getcwd", "nonexistent"})
+      EXPECT_EQ(std::string::npos, run.console.find(shell_said)) << run.console;
+    EXPECT_EQ(0u, entries_under(place.tmp.path()));
+  }
+}
+
+// Where the program may hold few descriptors, a probe's folder can't be
+// opened, or its command not started: each probe falls back, and no folder
+// is left behind.
+TEST(ProbePlants, FewDescriptorsLeaveNoFolderBehind) {
+  if (testkit::kSanitized) GTEST_SKIP() << "the sanitizers' runtime needs descriptors of its own";
+  for (const long limit : {4L, 5L, 6L}) {
+    SCOPED_TRACE(std::to_string(limit) + " descriptors");
+    Place place;
+    RunOptions options = place.options();
+    options.open_files_limit = limit;
+    const ProgramRun run = run_program(place.work.path(), options);
+    EXPECT_EQ(0, run.status);
+    EXPECT_EQ(0u, entries_under(place.tmp.path()));
+    EXPECT_TRUE(fs::is_empty(place.work.path()));
+  }
+}
+
+// Where the system shell is bash (as on macOS), a shell function exported
+// under a tool's name would stand in for the tool: the probes' shell takes
+// nothing from the user's environment.
+TEST(ProbePlants, ExportedShellFunctionsNeverStandInForTheTools) {
+  if (!can_bind_mount() || !fs::exists("/bin/bash")) GTEST_SKIP() << "needs a mount namespace and bash";
+  plain_system_lines();
+  Place place;
+  RunOptions options = place.options();
+  options.bind_mounts = {{"/bin/bash", "/bin/sh"}};
+  for (const char* tool : {"sed", "tr", "rm", "sysctl", "sw_vers"})
+    options.env.push_back(std::string("BASH_FUNC_") + tool + "%%=() { echo Pwned; }");
+  const ProgramRun run = run_program(place.work.path(), options);
+  ASSERT_NE(124, run.status) << "the mounts failed";
+  expect_untouched(place, {}, run);
+  EXPECT_EQ(std::string::npos, run.console.find("Pwned"));
+}
+
+// Another user who watches a temporary folder that everybody may write (a
+// shared scratch folder without the sticky bit): each new probe folder is
+// renamed away at once, and in its place stands a folder of theirs holding
+// links under the probes' file names, or a link to the victim itself.
+class Swapper {
+ public:
+  Swapper(const fs::path& tmp, const fs::path& victim, bool folder_of_links, uid_t uid) {
+    const int watch = inotify_init1(IN_CLOEXEC);
+    if (watch < 0 || inotify_add_watch(watch, tmp.c_str(), IN_CREATE) < 0) return;
+    const std::string target = victim.string();
+    pid_ = fork();
+    if (pid_ != 0) {
+      close(watch);
+      return;
+    }
+    if (setgroups(0, nullptr) != 0 || setgid(uid) != 0 || setuid(uid) != 0 || chdir(tmp.c_str()) != 0) _exit(1);
+    alignas(inotify_event) char buf[4096];
+    for (ssize_t n; (n = read(watch, buf, sizeof buf)) > 0;) {
+      for (char* p = buf; p < buf + n;) {
+        const auto* e = reinterpret_cast<const inotify_event*>(p);
+        p += sizeof *e + e->len;
+        if (e->len == 0 || std::strncmp(e->name, "quellatorix-", 12) != 0 || std::strchr(e->name, '.') != nullptr)
+          continue;
+        char away[NAME_MAX + 8];
+        std::snprintf(away, sizeof away, "%s.away", e->name);
+        if (rename(e->name, away) != 0) continue;
+        if (!folder_of_links) {
+          [[maybe_unused]] const int r = symlink(target.c_str(), e->name);
+          continue;
+        }
+        mkdir(e->name, 0777);
+        for (const char* file : kProbeFiles) {
+          char link[2 * NAME_MAX];
+          std::snprintf(link, sizeof link, "%s/%s", e->name, file);
+          [[maybe_unused]] const int r = symlink(target.c_str(), link);
+        }
+      }
+    }
+    _exit(0);
+  }
+  ~Swapper() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  Swapper(const Swapper&) = delete;
+  Swapper& operator=(const Swapper&) = delete;
+  bool started() const { return pid_ > 0; }
+
+ private:
+  pid_t pid_ = -1;
+};
+
+TEST(ProbePlants, AnotherUserWhoSwapsTheFolderReachesNothingOutsideIt) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs the superuser to be another user";
+  constexpr uid_t kOther = 54321;
+  const std::string notes = "strike 120 dip 30\n";
+  for (const bool folder_of_links : {true, false}) {
+    SCOPED_TRACE(folder_of_links ? "a folder of links in its place" : "a link in its place");
+    Place place;
+    fs::permissions(place.tmp.path(), fs::perms::all);  // 0777, no sticky bit
+    testkit::ScratchDir elsewhere;
+    elsewhere.write("field_notes.txt", notes);
+    const fs::path victim = elsewhere.path() / "field_notes.txt";
+    fs::permissions(victim, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                                fs::perms::others_read);
+    const Swapper swapper(place.tmp.path(), victim, folder_of_links, kOther);
+    ASSERT_TRUE(swapper.started());
+    for (int run = 0; run < 6; ++run) {
+      const ProgramRun r = run_program(place.work.path(), place.options());
+      EXPECT_EQ(0, r.status);
+      EXPECT_EQ(notes, slurp(victim));
+      EXPECT_EQ(fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read,
+                fs::status(victim).permissions());
+      EXPECT_EQ(std::string::npos, r.console.find("strike 120"));
+      EXPECT_TRUE(fs::is_empty(place.work.path()));
     }
   }
 }

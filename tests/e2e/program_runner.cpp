@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <signal.h>
+#include <sched.h>
 #include <sys/ioctl.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -49,7 +51,27 @@ long peak_from(const fs::path& report) {
   return std::stol(text.substr(begin == std::string::npos ? 0 : begin + 1, end + 1));
 }
 
+// In a forked child: a mount namespace of its own, with each pair's first
+// mounted over its second. Only async-signal-safe calls.
+bool mount_in_a_namespace(const std::vector<std::pair<std::string, std::string>>& mounts) {
+  if (unshare(CLONE_NEWNS) != 0) return false;
+  if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) return false;
+  for (const auto& [from, over] : mounts)
+    if (mount(from.c_str(), over.c_str(), nullptr, MS_BIND, nullptr) != 0) return false;
+  return true;
+}
+
 }  // namespace
+
+bool can_bind_mount() {
+  static const bool can = [] {
+    const pid_t pid = fork();
+    if (pid == 0) _exit(unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 ? 0 : 1);
+    int status = 0;
+    return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  }();
+  return can;
+}
 
 ProgramRun run_program(const fs::path& folder, const RunOptions& options) {
   using Clock = std::chrono::steady_clock;
@@ -86,6 +108,7 @@ ProgramRun run_program(const fs::path& folder, const RunOptions& options) {
     }
     const rlimit no_core{0, 0};  // a signal that dumps core leaves none behind
     setrlimit(RLIMIT_CORE, &no_core);
+    if (!options.bind_mounts.empty() && !mount_in_a_namespace(options.bind_mounts)) _exit(124);
     // The program as a shell starts it, whatever this test runner inherited.
     for (int sig = 1; sig < NSIG; ++sig) signal(sig, SIG_DFL);
     sigset_t none;
@@ -101,6 +124,12 @@ ProgramRun run_program(const fs::path& folder, const RunOptions& options) {
     if (options.console_stalls) close(console_pipe[0]);
     if (options.as_user && (setgroups(0, nullptr) != 0 || setgid(options.gid) != 0 || setuid(options.uid) != 0))
       _exit(123);
+    if (options.open_files_limit >= 0) {
+      // What the test runner holds open would count against the limit.
+      for (int fd = 3; fd < 1024; ++fd) close(fd);
+      const rlimit lim{static_cast<rlim_t>(options.open_files_limit), static_cast<rlim_t>(options.open_files_limit)};
+      setrlimit(RLIMIT_NOFILE, &lim);
+    }
     if (timed) execve(kTime, timed_argv, envp.data());
     execve(QX_BINARY, argv, envp.data());
     _exit(122);
@@ -150,6 +179,12 @@ ProgramRun run_program(const fs::path& folder, const RunOptions& options) {
     if (!sent && now >= send_at) {
       if (options.before_interrupt) options.before_interrupt();
       kill(pid, options.interrupt_signal);
+      if (options.second_signal != 0) {
+        const auto second_at = Clock::now() + std::chrono::microseconds(options.second_signal_delay_us);
+        while (Clock::now() < second_at) {
+        }
+        kill(pid, options.second_signal);
+      }
       sent = true;
     }
     if (now > deadline) {
@@ -170,6 +205,10 @@ ProgramRun run_program(const fs::path& folder, const RunOptions& options) {
     close(console_pipe[0]);
   } else {
     r.console = slurp(out_path);
+    if (options.settle_ms > 0) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(options.settle_ms));
+      r.late_console = slurp(out_path).substr(r.console.size());
+    }
   }
   r.peak_kib = timed ? peak_from(peak_path) : usage.ru_maxrss;
   return r;

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <sys/types.h>
+#include <utility>
 #include <vector>
 
 namespace qx::e2e {
@@ -19,12 +20,19 @@ struct RunOptions {
   bool console_stalls = false;      // the console a pipe nobody reads: the signal goes once it fills
   int interrupt_signal = SIGINT;
   int interrupt_delay_ms = 0;       // so long after that
+  int second_signal = 0;            // sent too, so many microseconds after the first
+  int second_signal_delay_us = 0;
   std::function<void()> before_interrupt;  // called just before the signal is sent
   std::string input_file;           // standard input read from this file, nothing typed
   bool nonblocking_input = false;   // the typed input's pipe set O_NONBLOCK
   std::vector<std::string> typed_late;  // typed after typed, a piece at a time, with pauses
   bool measure_memory = false;      // run under /usr/bin/time, when there is one, for peak_kib
   std::vector<std::string> env;     // "NAME=value": set in the run's environment
+  long open_files_limit = -1;       // descriptors the program may hold (RLIMIT_NOFILE), or no limit
+  // Each file or folder mounted over the second, seen by the program alone
+  // (a mount namespace of its own; see can_bind_mount).
+  std::vector<std::pair<std::string, std::string>> bind_mounts;
+  int settle_ms = 0;                // how long to watch the console after the program has ended
   uid_t uid = 0;                    // run as this user and group, with no other groups,
   gid_t gid = 0;                    // when as_user
   bool as_user = false;
@@ -33,11 +41,15 @@ struct RunOptions {
 struct ProgramRun {
   int status = -1;  // exit status, or 128 + the signal that ended it
   std::string console;
+  std::string late_console;  // written after the program had ended, within settle_ms
   // The program's peak resident memory. Without /usr/bin/time it is this
   // process's usage, which counts the copy of the runner made to start it.
   long peak_kib = 0;
 };
 
 ProgramRun run_program(const std::filesystem::path& folder, const RunOptions& options);
+
+// Whether this process may give a program a mount namespace of its own.
+bool can_bind_mount();
 
 }  // namespace qx::e2e

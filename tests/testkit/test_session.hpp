@@ -16,6 +16,20 @@
 
 namespace qx::testkit {
 
+// Whether this build runs under the address sanitizer, whose runtime
+// reports faults its own way and needs descriptors of its own.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+inline constexpr bool kSanitized = true;
+#else
+inline constexpr bool kSanitized = false;
+#endif
+#else
+inline constexpr bool kSanitized = false;
+#endif
+
 // A folder of its own, removed with everything in it at the end.
 class ScratchDir {
  public:
