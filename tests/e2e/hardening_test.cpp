@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -359,6 +360,78 @@ TEST(Faults, AResultsFileThatCannotGrowIsReportedAndFailsTheRun) {
   const std::string results = r->results();
   EXPECT_LE(results.size(), 10000u);
   expect_clean_results(results);
+}
+
+// The console of a file-to-file run from the menus to the reading banner.
+std::string up_to_the_data(char format) {
+  return std::string("#include startup\n#include menu_input\n#include choice_1\n#include open_input_default\n"
+                     "#include reading_header\n#include menu_format\n") +
+         (format == '1' ? "#include choice_1\n" : "#include choice_1_to_2\n") +
+         "#include menu_output\n#include choice_1\n#include open_output_default\n#include writing_header\n"
+         "#include reading_data\n";
+}
+
+// A disk that fails in the middle of a line (EIO after part of it, as a bad
+// sector or a network share gives): the line cut is no record, the read of
+// the record it holds fails, and the records before it are kept.
+TEST(Faults, AReadErrorInTheMiddleOfALineIsAReadErrorOfItsRecord) {
+  const std::string head = "'T'\nh\n16 90 50 0\n";  // 17 bytes
+  const std::string numerical = "  16.0\t  90.0\t  50.0\t   0.0\t 283.5\t  50.8\t ";
+  const struct {
+    const char* name;
+    char format;
+    std::string data;
+    std::size_t cut_at;  // the first byte that can't be read
+    std::string first;   // the result line of the first record
+  } cases[] = {
+      {"numerical, within the 4th value", '2', head + "16 90 50 123.5\n16 90 50 0\n", 17 + 11, numerical},
+      {"letters, after the opening quote of the 4th value", '1',
+       "'T'\nh\n16 'E' 50 'N'\n16 'E' 50 'N'\n16 'E' 50 'N'\n", 20 + 11,
+       "  16.0\t'E'\t  50.0\t'N'\t 283.5\t  50.8\t "},
+      {"after the 4th value", '2', head + "16 90 50 0 note\n16 90 50 0\n", 17 + 13, numerical},
+      // the reader's pieces are 64 KiB: a cut where one ends, and one within the last
+      {"long line, at a piece's end", '2', head + std::string(65536 - 11, ' ') + "16 90 50 123.5\n16 90 50 0\n",
+       17 + 65536, numerical},
+      {"long line, within its last piece", '2', head + std::string(70000, ' ') + "16 90 50 123.5\n16 90 50 0\n",
+       17 + 70000 + 11, numerical},
+  };
+  const char* asan = std::getenv("ASAN_OPTIONS");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    testkit::ScratchDir outside;
+    const fs::path seen = outside.path() / "seen";
+    auto r = std::make_unique<Session>();
+    r->dir.write("quelta_in.txt", c.data);
+    RunOptions options = typing(file_to_file(c.format));
+    // A sanitized program wants its runtime first among the libraries.
+    options.env = {std::string("LD_PRELOAD=") + QX_CUT_READS,
+                   "QX_CUT_FILE=" + (r->dir.path() / "quelta_in.txt").string(),
+                   "QX_CUT_AT=" + std::to_string(c.cut_at), "QX_CUT_SEEN=" + seen.string(),
+                   std::string("ASAN_OPTIONS=") + (asan != nullptr ? asan : "") + ":verify_asan_link_order=0"};
+    r->run = run_program(r->dir.path(), options);
+#if defined(__SANITIZE_ADDRESS__)
+    if (!fs::exists(seen)) GTEST_SKIP() << "the sanitizer's runtime keeps the program's reads to itself";
+#endif
+    ASSERT_TRUE(fs::exists(seen)) << "the program's reads never met the cut";
+    EXPECT_EQ(0, r->run.status);
+    const std::string want = expand_includes(up_to_the_data(c.format) +
+                                             "#include error_head\n"
+                                             " when trying to read     2 th data\n"
+                                             "#include error_tail\n"
+                                             "#include summary_head\n"
+                                             " Read          1 DATA\n"
+                                             " Converted     1 DATA\n"
+                                             " input  file quelta_in.txt closed\n"
+                                             " output file quelta_out.txt closed\n"
+                                             " -------------------------------------------\n"
+                                             "#include tail\n");
+    const std::string console = mask(r->run.console);
+    EXPECT_EQ(want, console) << first_difference(want, console);
+    EXPECT_EQ("'T'\tinput file = quelta_in.txt   quellatorix_5.1   <system>   Run on YYYY-MM-DD at hh:mm:ss\n"
+              "'dipa1'\t'dipdir1'\t'dipa2'\t'dipdir2'\t'strike'\t'dip'\t'comment'\n" +
+                  c.first + "\n",
+              mask(r->results()));
+  }
 }
 
 class Interrupt : public ::testing::TestWithParam<int> {};
