@@ -371,6 +371,58 @@ std::string up_to_the_data(char format) {
          "#include reading_data\n";
 }
 
+// The console of a file-to-file run whose first record converts and whose
+// second can't be read.
+std::string second_record_unreadable(char format) {
+  return expand_includes(up_to_the_data(format) +
+                         "#include error_head\n"
+                         " when trying to read     2 th data\n"
+                         "#include error_tail\n"
+                         "#include summary_head\n"
+                         " Read          1 DATA\n"
+                         " Converted     1 DATA\n"
+                         " input  file quelta_in.txt closed\n"
+                         " output file quelta_out.txt closed\n"
+                         " -------------------------------------------\n"
+                         "#include tail\n");
+}
+
+// The results of a file-to-file run, masked, with the title and lines given.
+std::string results_with(std::string_view title, const std::string& lines) {
+  return "'" + std::string(title) +
+         "'\tinput file = quelta_in.txt   quellatorix_5.1   <system>   Run on YYYY-MM-DD at hh:mm:ss\n"
+         "'dipa1'\t'dipdir1'\t'dipa2'\t'dipdir2'\t'strike'\t'dip'\t'comment'\n" +
+         lines;
+}
+
+// A header line that starts with a slash or a comma leaves its value out:
+// the title is blank, the second line is dropped all the same, and the
+// records are read, a null value in them still a read error.
+TEST(Header, AValueLeftOutCostsNoFile) {
+  const std::string records = "16 'E' 50 'N'\n16,,50,'N'\n16 'E' 50 'N'\n";
+  const struct {
+    const char* lines;
+    const char* title;
+  } cases[] = {
+      {"'T'\n// columns: dip dir dip dir\n", "T"},
+      {"'T'\n/\n", "T"},
+      {"'T'\n,,,\n", "T"},
+      {"'T'\n, dipdir1, dipa2\n", "T"},
+      {"/title\nh\n", " "},
+      {",title\nh\n", " "},
+      {"  , title\n\n /\n", " "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lines);
+    const auto r = run_on(c.lines + records);
+    EXPECT_EQ(0, r->run.status);
+    const std::string want = second_record_unreadable('1');
+    const std::string console = mask(r->run.console);
+    EXPECT_EQ(want, console) << first_difference(want, console);
+    EXPECT_EQ(results_with(c.title, "  16.0\t'E'\t  50.0\t'N'\t 283.5\t  50.8\t \n"), mask(r->results()));
+  }
+}
+
 // A disk that fails in the middle of a line (EIO after part of it, as a bad
 // sector or a network share gives): the line cut is no record, the read of
 // the record it holds fails, and the records before it are kept.
@@ -414,23 +466,10 @@ TEST(Faults, AReadErrorInTheMiddleOfALineIsAReadErrorOfItsRecord) {
 #endif
     ASSERT_TRUE(fs::exists(seen)) << "the program's reads never met the cut";
     EXPECT_EQ(0, r->run.status);
-    const std::string want = expand_includes(up_to_the_data(c.format) +
-                                             "#include error_head\n"
-                                             " when trying to read     2 th data\n"
-                                             "#include error_tail\n"
-                                             "#include summary_head\n"
-                                             " Read          1 DATA\n"
-                                             " Converted     1 DATA\n"
-                                             " input  file quelta_in.txt closed\n"
-                                             " output file quelta_out.txt closed\n"
-                                             " -------------------------------------------\n"
-                                             "#include tail\n");
+    const std::string want = second_record_unreadable(c.format);
     const std::string console = mask(r->run.console);
     EXPECT_EQ(want, console) << first_difference(want, console);
-    EXPECT_EQ("'T'\tinput file = quelta_in.txt   quellatorix_5.1   <system>   Run on YYYY-MM-DD at hh:mm:ss\n"
-              "'dipa1'\t'dipdir1'\t'dipa2'\t'dipdir2'\t'strike'\t'dip'\t'comment'\n" +
-                  c.first + "\n",
-              mask(r->results()));
+    EXPECT_EQ(results_with("T", c.first + "\n"), mask(r->results()));
   }
 }
 

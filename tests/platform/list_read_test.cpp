@@ -92,6 +92,42 @@ TEST(ListRead, OneRead) {
   }
 }
 
+// Where values may be left out: a null value leaves its item, a slash every
+// item from there; what does not convert is an error all the same. The
+// read after it (strict) starts at the next line.
+TEST(ListRead, ValuesLeftOut) {
+  const struct {
+    const char* typed;
+    const char* kinds;
+    const char* shown;
+    const char* next;
+  } cases[] = {
+      {",title 5\n7", "t", "ok ########", "ok 7"},
+      {"  , title\n7", "t", "ok ########", "ok 7"},
+      {",,,\n7", "c", "ok #", "ok 7"},
+      {", dipdir1, dipa2\n7", "c", "ok #", "ok 7"},
+      {"/title\n7", "t", "ok ########", "ok 7"},
+      {"// 5\n7", "i", "ok -1", "ok 7"},
+      {"\n\n /\n7", "c", "ok #", "ok 7"},
+      {"1,,2\n7", "iii", "ok 1|-1|2", "ok 7"},
+      {",\n2\n7", "ii", "ok -1|2", "ok 7"},
+      {"1 , , 2", "iii", "ok 1|-1|2", "eof -1"},
+      {"1 / 3\n7", "iii", "ok 1|-1|-1", "ok 7"},
+      {"'a/b' c", "tt", "ok a/b     |c       ", "eof -1"},
+      {"1 x\n7", "ii", "error 1|-1", "ok 7"},
+      {",", "ii", "eof -1|-1", "eof -1"},
+      {"", "t", "eof ########", "eof -1"},
+  };
+  for (const auto& c : cases) {
+    MemoryConsole src(c.typed);
+    auto read = [&](std::string_view kinds, Omitted omitted) {
+      return shown_after(kinds, [&](std::span<const ListItem> items) { return read_list(src, items, omitted); });
+    };
+    EXPECT_EQ(read(c.kinds, Omitted::kept), c.shown) << c.typed;
+    EXPECT_EQ(read("i", Omitted::error), c.next) << c.typed;
+  }
+}
+
 TEST(ListRead, EveryReadStartsAtANewLine) {
   MemoryConsole src("1 2 3\n4 5\n6\n");
   src.fail_next_read();
