@@ -269,12 +269,22 @@ bool parse_real(std::string_view t, float& v) {
     if (neg) v = -v;
     return true;
   }
-  std::string buf;  // only for the rare exponent letter D
-  if (t.find_first_of("dD") != std::string_view::npos) {
-    buf.assign(t);
-    for (char& c : buf)
-      if (c == 'd' || c == 'D') c = 'e';
-    t = buf;
+  // An exponent letter D or Q, or an exponent given by its sign alone
+  // (4.5-1), is written out as E for the conversion.
+  std::string buf;
+  const std::size_t at = t.find_first_not_of("0123456789.");
+  if (at != std::string_view::npos) {
+    const char c = t[at];
+    if (c == 'd' || c == 'D' || c == 'q' || c == 'Q') {
+      buf.assign(t);
+      buf[at] = 'e';
+      t = buf;
+    } else if (c == '+' || c == '-') {
+      buf.assign(t.substr(0, at));
+      buf.push_back('e');
+      buf.append(t.substr(at));
+      t = buf;
+    }
   }
   const char* b = t.data();
   const char* e = t.data() + t.size();

@@ -14,11 +14,12 @@
 // Choices of this reader: a null value (two commas with nothing between, or
 // a comma first), a slash before the last value and a repeat count are read
 // errors, never values left unchanged; a read whose values may be left out
-// takes the first two as the platform's read does (see Omitted). Integers are decimal with an
-// optional sign and must fit in 32 bits. Reals are integer or decimal with
-// an optional sign and an exponent (E or D); the infinities, NaN and any
-// value beyond single precision are read errors; a value too small for
-// single precision becomes zero.
+// takes the first two as the platform's read does (see Omitted). Integers
+// are decimal with an optional sign and must fit in 32 bits. Reals are
+// integer or decimal with an optional sign and an exponent: E, D or Q and
+// an integer, or a signed integer alone (4.5-1 is 0.45); the infinities,
+// NaN and any value beyond single precision are read errors; a value too
+// small for single precision becomes zero.
 
 #include <cstddef>
 #include <span>

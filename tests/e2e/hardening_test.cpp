@@ -271,7 +271,8 @@ TEST(Console, ANonBlockingKeyboardWithLateAnswers) {
 }
 
 TEST(Numbers, SignsAndExponentsAreNumbers) {
-  const auto r = run_on("t\nh\n16e0 E 50 N\n+16 'E' 5.0e1 'N'\n-0 'E' 30 'N'\n1.6D1 'E' 50 'N'\n");
+  const auto r = run_on("t\nh\n16e0 E 50 N\n+16 'E' 5.0e1 'N'\n-0 'E' 30 'N'\n1.6D1 'E' 50 'N'\n"
+                        "1.6+1 'E' 5.0q1 'N'\n160-1 E 5Q1 N\n");
   EXPECT_EQ(0, r->run.status);
   const std::string converted = "  16.0\t'E'\t  50.0\t'N'\t 283.5\t  50.8\t ";
   EXPECT_EQ(converted, result_line(r->results(), 3));
@@ -279,6 +280,9 @@ TEST(Numbers, SignsAndExponentsAreNumbers) {
   EXPECT_EQ("   0.0\t'E'\t  30.0\t'N'\t      \t      \terror: 1st dip = 0 => should be in 2nd position",
             result_line(r->results(), 5));
   EXPECT_EQ(converted, result_line(r->results(), 6));
+  EXPECT_EQ(converted, result_line(r->results(), 7));
+  EXPECT_EQ(converted, result_line(r->results(), 8));
+  EXPECT_EQ(8u, count_lines(r->results()));
 }
 
 TEST(Numbers, BeyondSinglePrecisionNanAndInfAreUnreadable) {
