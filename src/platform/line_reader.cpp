@@ -88,7 +88,12 @@ IoStatus FdLineReader::next_line(std::string_view& line) {
       return give(line, 0, end_, true);
     }
     if (!fill()) {
-      if (begin_ == end_ && !goes_on_) return failed_ ? IoStatus::error : IoStatus::eof;
+      if (failed_) {  // the line it cut is lost with it: only the end of the file ends a line early
+        begin_ = end_;
+        goes_on_ = false;
+        return IoStatus::error;
+      }
+      if (begin_ == end_ && !goes_on_) return IoStatus::eof;
       const std::size_t from = begin_;
       begin_ = end_;
       return give(line, from, end_, false);  // the last line, without its line end

@@ -27,7 +27,8 @@ class FdLineReader {
   // The next line, or the next piece of a long one (see LineSource). A read
   // that would block waits until the descriptor is readable; an interrupted
   // one is made again. An OS error, and a line longer than max_line, are
-  // read errors, and every later call repeats them.
+  // read errors, and every later call repeats them; the part of a line
+  // that an OS error cuts off is never handed out.
   IoStatus next_line(std::string_view& line);
   bool line_goes_on() const { return goes_on_; }
   bool line_too_long() const { return too_long_; }

@@ -27,6 +27,9 @@ std::size_t bare_end(std::string_view s, std::size_t from) {
   return end;
 }
 
+// What a read finds where it seeks a value.
+enum class Found { value, null, slash, eof, error };
+
 // One pass over the lines of a read. A line may come in pieces (see
 // LineSource); a value that runs over pieces is copied into spill, and only
 // as much of it as its item keeps.
@@ -34,13 +37,13 @@ class Scanner {
  public:
   Scanner(LineSource& src, std::string& spill) : src_(src), spill_(spill) {}
 
-  // Moves to the first character of the next value. ok, or eof, or error
-  // for a null value or a slash where a value is due.
-  IoStatus seek_value() {
+  // Moves to the first character of the next value, or past a null value
+  // (its comma), or to a slash.
+  Found seek_value() {
     for (;;) {
       if (!have_line_) {
         const IoStatus st = src_.next_line(line_);
-        if (st != IoStatus::ok) return st;
+        if (st != IoStatus::ok) return st == IoStatus::eof ? Found::eof : Found::error;
         goes_on_ = src_.line_goes_on();
         pos_ = 0;
         have_line_ = true;
@@ -48,19 +51,19 @@ class Scanner {
       while (pos_ < line_.size() && is_space(line_[pos_])) ++pos_;
       if (pos_ == line_.size()) {
         if (more()) continue;
-        if (fault_ != IoStatus::ok) return fault_;
+        if (fault_ != IoStatus::ok) return Found::error;
         have_line_ = false;
         continue;
       }
       const char c = line_[pos_];
       if (c == ',') {
-        if (!after_value_) return IoStatus::error;  // null value
-        after_value_ = false;
         ++pos_;
+        if (!after_value_) return Found::null;
+        after_value_ = false;
         continue;
       }
-      if (c == '/') return IoStatus::error;  // the read would end early
-      return IoStatus::ok;
+      if (c == '/') return Found::slash;
+      return Found::value;
     }
   }
 
@@ -266,12 +269,22 @@ bool parse_real(std::string_view t, float& v) {
     if (neg) v = -v;
     return true;
   }
-  std::string buf;  // only for the rare exponent letter D
-  if (t.find_first_of("dD") != std::string_view::npos) {
-    buf.assign(t);
-    for (char& c : buf)
-      if (c == 'd' || c == 'D') c = 'e';
-    t = buf;
+  // An exponent letter D or Q, or an exponent given by its sign alone
+  // (4.5-1), is written out as E for the conversion.
+  std::string buf;
+  const std::size_t at = t.find_first_not_of("0123456789.");
+  if (at != std::string_view::npos) {
+    const char c = t[at];
+    if (c == 'd' || c == 'D' || c == 'q' || c == 'Q') {
+      buf.assign(t);
+      buf[at] = 'e';
+      t = buf;
+    } else if (c == '+' || c == '-') {
+      buf.assign(t.substr(0, at));
+      buf.push_back('e');
+      buf.append(t.substr(at));
+      t = buf;
+    }
   }
   const char* b = t.data();
   const char* e = t.data() + t.size();
@@ -296,11 +309,15 @@ bool parse_real(std::string_view t, float& v) {
 namespace {
 
 // A quoted text is gathered in text, which is also the scanner's spill.
-IoStatus read_items(Scanner& sc, std::span<const ListItem> items, std::string& text) {
+IoStatus read_items(Scanner& sc, std::span<const ListItem> items, std::string& text, Omitted omitted) {
   std::string_view token;
   for (const ListItem& item : items) {
-    const IoStatus st = sc.seek_value();
-    if (st != IoStatus::ok) return st;
+    const Found found = sc.seek_value();
+    if (found != Found::value) {
+      if (omitted == Omitted::kept && found == Found::null) continue;
+      if (omitted == Omitted::kept && found == Found::slash) return IoStatus::ok;
+      return found == Found::eof ? IoStatus::eof : IoStatus::error;
+    }
     if (const auto* t = std::get_if<MutText>(&item)) {
       if (sc.at_quote()) {
         if (!sc.quoted(text, t->size())) return IoStatus::error;
@@ -324,10 +341,10 @@ IoStatus read_items(Scanner& sc, std::span<const ListItem> items, std::string& t
 
 }  // namespace
 
-IoStatus read_list(LineSource& source, std::span<const ListItem> items) {
+IoStatus read_list(LineSource& source, std::span<const ListItem> items, Omitted omitted) {
   std::string text;
   Scanner sc(source, text);
-  return sc.finish(read_items(sc, items, text));
+  return sc.finish(read_items(sc, items, text, omitted));
 }
 
 IoStatus read_list_text(std::string_view text, std::span<const ListItem> items) {

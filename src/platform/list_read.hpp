@@ -13,11 +13,13 @@
 //
 // Choices of this reader: a null value (two commas with nothing between, or
 // a comma first), a slash before the last value and a repeat count are read
-// errors, never values left unchanged. Integers are decimal with an
-// optional sign and must fit in 32 bits. Reals are integer or decimal with
-// an optional sign and an exponent (E or D); the infinities, NaN and any
-// value beyond single precision are read errors; a value too small for
-// single precision becomes zero.
+// errors, never values left unchanged, except in a read whose values may be
+// left out, which takes a null value and a slash (see Omitted). Integers
+// are decimal with an optional sign and must fit in 32 bits. Reals are
+// integer or decimal with an optional sign and an exponent: E, D or Q and
+// an integer, or a signed integer alone (4.5-1 is 0.45); the infinities,
+// NaN and any value beyond single precision are read errors; a value too
+// small for single precision becomes zero.
 
 #include <cstddef>
 #include <span>
@@ -31,12 +33,18 @@ namespace qx::platform {
 
 using ListItem = std::variant<int*, float*, MutText>;
 
+// What a null value or a slash where a value is due makes of a read: a read
+// error, or, where the values may be left out, what list-directed input has
+// always made of them: a null value leaves its item as it was, and a slash
+// ends the read, leaving every item from there as it was.
+enum class Omitted { error, kept };
+
 inline constexpr std::size_t kMaxNumberLength = std::size_t{1} << 20;
 
 // Reads one value into each item, in order. An item is written only when
 // its value converts; on an error or the end of the input the items already
 // read keep their new values.
-IoStatus read_list(LineSource& source, std::span<const ListItem> items);
+IoStatus read_list(LineSource& source, std::span<const ListItem> items, Omitted omitted = Omitted::error);
 
 // The same read on one line of text (an internal read): running out of text
 // before the last item is a read error.

@@ -133,14 +133,14 @@ IoStatus Units::read_line(int unit, MutText into, bool* longer) {
   return IoStatus::ok;
 }
 
-IoStatus Units::read_list(int unit, std::span<const ListItem> items) {
+IoStatus Units::read_list(int unit, std::span<const ListItem> items, Omitted omitted) {
   if (unit == kConsoleIn) {
     ConsoleSource console(*this);
-    return platform::read_list(console, items);
+    return platform::read_list(console, items, omitted);
   }
   LineSource* src = source(unit);
   if (src == nullptr) return is_open(unit) ? IoStatus::eof : IoStatus::error;
-  return platform::read_list(*src, items);
+  return platform::read_list(*src, items, omitted);
 }
 
 void Units::flush_files() {

@@ -49,9 +49,9 @@ class Units {
   // blank beyond the text's length.
   IoStatus read_line(int unit, MutText into, bool* longer = nullptr);
   // One list-directed read (see list_read.hpp).
-  IoStatus read_list(int unit, std::span<const ListItem> items);
-  IoStatus read_list(int unit, std::initializer_list<ListItem> items) {
-    return read_list(unit, std::span<const ListItem>(items.begin(), items.size()));
+  IoStatus read_list(int unit, std::span<const ListItem> items, Omitted omitted = Omitted::error);
+  IoStatus read_list(int unit, std::initializer_list<ListItem> items, Omitted omitted = Omitted::error) {
+    return read_list(unit, std::span<const ListItem>(items.begin(), items.size()), omitted);
   }
 
   // Writes one line: ok, or error for a unit that takes no writes (not

@@ -32,15 +32,19 @@ void menu(Session& s, RunState& st, std::string_view heading, std::string_view o
   if (inintegvindef(s, choice, st.PROMPT.sv(), choice, 1, 2, ierr) == Answer::ended) stop_at_console_end(s);
 }
 
-// The two header lines of a data file: false when they can't be read.
+// The two header lines of a data file: false when they can't be read. A
+// value left out (a line that starts with a slash or a comma) leaves the
+// title blank, and the second line is dropped whatever it holds: refusing
+// the file for it would protect no value.
 bool read_input_header(Session& s, RunState& st) {
   rule(s);
   s.out(" READING INPUT HEADER");
   rule(s);
-  if (s.units.read_list(st.IUIN, {st.TITLE.span()}) != platform::IoStatus::ok) return false;
+  constexpr auto kLeftOut = platform::Omitted::kept;
+  if (s.units.read_list(st.IUIN, {st.TITLE.span()}, kLeftOut) != platform::IoStatus::ok) return false;
   clean_title(st.TITLE.span());
   Text<1> dropped;
-  return s.units.read_list(st.IUIN, {dropped.span()}) == platform::IoStatus::ok;
+  return s.units.read_list(st.IUIN, {dropped.span()}, kLeftOut) == platform::IoStatus::ok;
 }
 
 void count_line(Session& s, std::string_view word, std::int64_t n) {

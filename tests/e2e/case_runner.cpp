@@ -64,12 +64,13 @@ std::string mask(const std::string& text) {
   return out;
 }
 
-std::string expected_console(const fs::path& case_dir) {
-  const std::string raw = slurp(case_dir / "console");
+std::string expected_console(const fs::path& case_dir) { return expand_includes(slurp(case_dir / "console")); }
+
+std::string expand_includes(const std::string& transcript) {
   std::string out;
-  for (const std::string& l : testkit::lines_of(raw)) {
+  for (const std::string& l : testkit::lines_of(transcript)) {
     if (l.rfind("#include ", 0) == 0) {
-      out += slurp(case_dir.parent_path().parent_path() / "common" / l.substr(9));
+      out += slurp(fs::path(QX_CASES_DIR).parent_path() / "common" / l.substr(9));
     } else {
       out += l;
       out += '\n';

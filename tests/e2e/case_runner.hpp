@@ -31,6 +31,9 @@ std::string mask(const std::string& text);
 // The expected console transcript of a case, its includes expanded.
 std::string expected_console(const std::filesystem::path& case_dir);
 
+// A transcript written as a case's console file is, its includes expanded.
+std::string expand_includes(const std::string& transcript);
+
 // Every case folder under the cases folder, sorted by name.
 std::vector<std::filesystem::path> case_dirs();
 

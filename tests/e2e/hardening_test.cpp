@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -270,7 +271,8 @@ TEST(Console, ANonBlockingKeyboardWithLateAnswers) {
 }
 
 TEST(Numbers, SignsAndExponentsAreNumbers) {
-  const auto r = run_on("t\nh\n16e0 E 50 N\n+16 'E' 5.0e1 'N'\n-0 'E' 30 'N'\n1.6D1 'E' 50 'N'\n");
+  const auto r = run_on("t\nh\n16e0 E 50 N\n+16 'E' 5.0e1 'N'\n-0 'E' 30 'N'\n1.6D1 'E' 50 'N'\n"
+                        "1.6+1 'E' 5.0q1 'N'\n160-1 E 5Q1 N\n");
   EXPECT_EQ(0, r->run.status);
   const std::string converted = "  16.0\t'E'\t  50.0\t'N'\t 283.5\t  50.8\t ";
   EXPECT_EQ(converted, result_line(r->results(), 3));
@@ -278,6 +280,9 @@ TEST(Numbers, SignsAndExponentsAreNumbers) {
   EXPECT_EQ("   0.0\t'E'\t  30.0\t'N'\t      \t      \terror: 1st dip = 0 => should be in 2nd position",
             result_line(r->results(), 5));
   EXPECT_EQ(converted, result_line(r->results(), 6));
+  EXPECT_EQ(converted, result_line(r->results(), 7));
+  EXPECT_EQ(converted, result_line(r->results(), 8));
+  EXPECT_EQ(8u, count_lines(r->results()));
 }
 
 TEST(Numbers, BeyondSinglePrecisionNanAndInfAreUnreadable) {
@@ -359,6 +364,117 @@ TEST(Faults, AResultsFileThatCannotGrowIsReportedAndFailsTheRun) {
   const std::string results = r->results();
   EXPECT_LE(results.size(), 10000u);
   expect_clean_results(results);
+}
+
+// The console of a file-to-file run from the menus to the reading banner.
+std::string up_to_the_data(char format) {
+  return std::string("#include startup\n#include menu_input\n#include choice_1\n#include open_input_default\n"
+                     "#include reading_header\n#include menu_format\n") +
+         (format == '1' ? "#include choice_1\n" : "#include choice_1_to_2\n") +
+         "#include menu_output\n#include choice_1\n#include open_output_default\n#include writing_header\n"
+         "#include reading_data\n";
+}
+
+// The console of a file-to-file run whose first record converts and whose
+// second can't be read.
+std::string second_record_unreadable(char format) {
+  return expand_includes(up_to_the_data(format) +
+                         "#include error_head\n"
+                         " when trying to read     2 th data\n"
+                         "#include error_tail\n"
+                         "#include summary_head\n"
+                         " Read          1 DATA\n"
+                         " Converted     1 DATA\n"
+                         " input  file quelta_in.txt closed\n"
+                         " output file quelta_out.txt closed\n"
+                         " -------------------------------------------\n"
+                         "#include tail\n");
+}
+
+// The results of a file-to-file run, masked, with the title and lines given.
+std::string results_with(std::string_view title, const std::string& lines) {
+  return "'" + std::string(title) +
+         "'\tinput file = quelta_in.txt   quellatorix_5.1   <system>   Run on YYYY-MM-DD at hh:mm:ss\n"
+         "'dipa1'\t'dipdir1'\t'dipa2'\t'dipdir2'\t'strike'\t'dip'\t'comment'\n" +
+         lines;
+}
+
+// A header line that starts with a slash or a comma leaves its value out:
+// the title is blank, the second line is dropped all the same, and the
+// records are read, a null value in them still a read error.
+TEST(Header, AValueLeftOutCostsNoFile) {
+  const std::string records = "16 'E' 50 'N'\n16,,50,'N'\n16 'E' 50 'N'\n";
+  const struct {
+    const char* lines;
+    const char* title;
+  } cases[] = {
+      {"'T'\n// columns: dip dir dip dir\n", "T"},
+      {"'T'\n/\n", "T"},
+      {"'T'\n,,,\n", "T"},
+      {"'T'\n, dipdir1, dipa2\n", "T"},
+      {"/title\nh\n", " "},
+      {",title\nh\n", " "},
+      {"  , title\n\n /\n", " "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lines);
+    const auto r = run_on(c.lines + records);
+    EXPECT_EQ(0, r->run.status);
+    const std::string want = second_record_unreadable('1');
+    const std::string console = mask(r->run.console);
+    EXPECT_EQ(want, console) << first_difference(want, console);
+    EXPECT_EQ(results_with(c.title, "  16.0\t'E'\t  50.0\t'N'\t 283.5\t  50.8\t \n"), mask(r->results()));
+  }
+}
+
+// A disk that fails in the middle of a line (EIO after part of it, as a bad
+// sector or a network share gives): the line cut is no record, the read of
+// the record it holds fails, and the records before it are kept.
+TEST(Faults, AReadErrorInTheMiddleOfALineIsAReadErrorOfItsRecord) {
+  const std::string head = "'T'\nh\n16 90 50 0\n";  // 17 bytes
+  const std::string numerical = "  16.0\t  90.0\t  50.0\t   0.0\t 283.5\t  50.8\t ";
+  const struct {
+    const char* name;
+    char format;
+    std::string data;
+    std::size_t cut_at;  // the first byte that can't be read
+    std::string first;   // the result line of the first record
+  } cases[] = {
+      {"numerical, within the 4th value", '2', head + "16 90 50 123.5\n16 90 50 0\n", 17 + 11, numerical},
+      {"letters, after the opening quote of the 4th value", '1',
+       "'T'\nh\n16 'E' 50 'N'\n16 'E' 50 'N'\n16 'E' 50 'N'\n", 20 + 11,
+       "  16.0\t'E'\t  50.0\t'N'\t 283.5\t  50.8\t "},
+      {"after the 4th value", '2', head + "16 90 50 0 note\n16 90 50 0\n", 17 + 13, numerical},
+      // the reader's pieces are 64 KiB: a cut where one ends, and one within the last
+      {"long line, at a piece's end", '2', head + std::string(65536 - 11, ' ') + "16 90 50 123.5\n16 90 50 0\n",
+       17 + 65536, numerical},
+      {"long line, within its last piece", '2', head + std::string(70000, ' ') + "16 90 50 123.5\n16 90 50 0\n",
+       17 + 70000 + 11, numerical},
+  };
+  const char* asan = std::getenv("ASAN_OPTIONS");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    testkit::ScratchDir outside;
+    const fs::path seen = outside.path() / "seen";
+    auto r = std::make_unique<Session>();
+    r->dir.write("quelta_in.txt", c.data);
+    RunOptions options = typing(file_to_file(c.format));
+    // A sanitized program wants its runtime first among the libraries.
+    options.env = {std::string("LD_PRELOAD=") + QX_CUT_READS,
+                   "QX_CUT_FILE=" + (r->dir.path() / "quelta_in.txt").string(),
+                   "QX_CUT_AT=" + std::to_string(c.cut_at), "QX_CUT_SEEN=" + seen.string(),
+                   std::string("ASAN_OPTIONS=") + (asan != nullptr ? asan : "") + ":verify_asan_link_order=0"};
+    r->run = run_program(r->dir.path(), options);
+#if defined(__SANITIZE_ADDRESS__)
+    if (!fs::exists(seen)) GTEST_SKIP() << "the sanitizer's runtime keeps the program's reads to itself";
+#endif
+    ASSERT_TRUE(fs::exists(seen)) << "the program's reads never met the cut";
+    EXPECT_EQ(0, r->run.status);
+    const std::string want = second_record_unreadable(c.format);
+    const std::string console = mask(r->run.console);
+    EXPECT_EQ(want, console) << first_difference(want, console);
+    EXPECT_EQ(results_with("T", c.first + "\n"), mask(r->results()));
+  }
 }
 
 class Interrupt : public ::testing::TestWithParam<int> {};

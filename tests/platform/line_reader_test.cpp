@@ -1,14 +1,19 @@
 // The line reader: line ends of every kind, long lines in pieces through a
-// fixed buffer, the bound on a line. (Waiting for a console that would
-// block is tried on the real program.)
+// fixed buffer, the bound on a line, a read error in the middle of a line.
+// (Waiting for a console that would block is tried on the real program.)
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "platform/line_reader.hpp"
+#include "platform/posix_console.hpp"
 
 namespace qx::platform {
 namespace {
@@ -67,6 +72,86 @@ TEST(FdLineReader, LineEndsPiecesAndTheBound) {
     EXPECT_EQ(read_all(r), c.shown) << c.bytes << " in pieces of " << c.piece;
     ::close(fd[0]);
   }
+}
+
+// A descriptor whose reads give bytes and then fail with EIO, as a bad
+// sector does: the bytes end a page of memory whose next page lies past the
+// end of the file it maps, and are read through /proc/self/mem.
+class FailsAfter {
+ public:
+  explicit FailsAfter(std::string_view bytes) {
+    const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    if (bytes.size() > page) return;
+    const int m = ::memfd_create("fails_after", MFD_CLOEXEC);
+    if (m < 0) return;
+    if (::ftruncate(m, static_cast<off_t>(page)) == 0) {
+      void* p = ::mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_SHARED, m, 0);
+      if (p != MAP_FAILED) map_ = static_cast<char*>(p);
+    }
+    ::close(m);
+    if (map_ == nullptr) return;
+    size_ = 2 * page;
+    char* at = map_ + page - bytes.size();
+    std::memcpy(at, bytes.data(), bytes.size());
+    fd_ = ::open("/proc/self/mem", O_RDONLY | O_CLOEXEC);
+    if (fd_ >= 0 && ::lseek(fd_, static_cast<off_t>(reinterpret_cast<std::uintptr_t>(at)), SEEK_SET) < 0) {
+      ::close(fd_);
+      fd_ = -1;
+    }
+  }
+  ~FailsAfter() {
+    if (fd_ >= 0) ::close(fd_);
+    if (map_ != nullptr) ::munmap(map_, size_);
+  }
+  int fd() const { return fd_; }
+
+ private:
+  char* map_ = nullptr;
+  std::size_t size_ = 0;
+  int fd_ = -1;
+};
+
+// Only the end of the file ends a line without its line end: what a read
+// error cuts off is never handed out, neither a line nor the last piece of
+// a long one.
+TEST(FdLineReader, AReadErrorCutsNoLineShort) {
+  const struct {
+    const char* bytes;
+    std::size_t piece;
+    const char* shown;
+  } cases[] = {
+      {"", 8, "error,error"},
+      {"a\n", 8, "a|error,error"},
+      {"a\nb", 8, "a|error,error"},
+      {"a\r\nbc", 8, "a|error,error"},
+      {"a\r", 8, "a|error,error"},
+      {"16 90 50 12", 64, "error,error"},
+      // long lines: cut at a piece boundary, and within the last piece
+      {"abcdefgh", 4, "abcd+efgh+error,error"},
+      {"abcdefghij", 4, "abcd+efgh+error,error"},
+      {"abcd\nef", 4, "abcd+|error,error"},
+      {"ab\ncdefgh", 4, "ab|cdef+error,error"},
+  };
+  for (const auto& c : cases) {
+    FailsAfter in(c.bytes);
+    if (in.fd() < 0) GTEST_SKIP() << "no memory to read through /proc/self/mem here";
+    FdLineReader r(in.fd(), c.piece);
+    EXPECT_EQ(read_all(r), c.shown) << c.bytes << " in pieces of " << c.piece;
+  }
+}
+
+// The console reads through the same reader: a read error ends it, and the
+// line it cut is no answer.
+TEST(PosixConsole, AReadErrorInTheMiddleOfALineEndsItWithoutTheLine) {
+  FailsAfter in("typed\r\n2");
+  if (in.fd() < 0) GTEST_SKIP() << "no memory to read through /proc/self/mem here";
+  PosixConsole console(in.fd(), -1);
+  std::string_view line;
+  ASSERT_EQ(console.next_line(line), IoStatus::ok);
+  EXPECT_EQ(line, "typed");
+  EXPECT_EQ(console.next_line(line), IoStatus::eof);
+  EXPECT_TRUE(console.input_ended());
+  EXPECT_EQ(console.next_line(line), IoStatus::eof);
 }
 
 TEST(TakeLine, SameRulesInMemory) {

@@ -92,6 +92,42 @@ TEST(ListRead, OneRead) {
   }
 }
 
+// Where values may be left out: a null value leaves its item, a slash every
+// item from there; what does not convert is an error all the same. The
+// read after it (strict) starts at the next line.
+TEST(ListRead, ValuesLeftOut) {
+  const struct {
+    const char* typed;
+    const char* kinds;
+    const char* shown;
+    const char* next;
+  } cases[] = {
+      {",title 5\n7", "t", "ok ########", "ok 7"},
+      {"  , title\n7", "t", "ok ########", "ok 7"},
+      {",,,\n7", "c", "ok #", "ok 7"},
+      {", dipdir1, dipa2\n7", "c", "ok #", "ok 7"},
+      {"/title\n7", "t", "ok ########", "ok 7"},
+      {"// 5\n7", "i", "ok -1", "ok 7"},
+      {"\n\n /\n7", "c", "ok #", "ok 7"},
+      {"1,,2\n7", "iii", "ok 1|-1|2", "ok 7"},
+      {",\n2\n7", "ii", "ok -1|2", "ok 7"},
+      {"1 , , 2", "iii", "ok 1|-1|2", "eof -1"},
+      {"1 / 3\n7", "iii", "ok 1|-1|-1", "ok 7"},
+      {"'a/b' c", "tt", "ok a/b     |c       ", "eof -1"},
+      {"1 x\n7", "ii", "error 1|-1", "ok 7"},
+      {",", "ii", "eof -1|-1", "eof -1"},
+      {"", "t", "eof ########", "eof -1"},
+  };
+  for (const auto& c : cases) {
+    MemoryConsole src(c.typed);
+    auto read = [&](std::string_view kinds, Omitted omitted) {
+      return shown_after(kinds, [&](std::span<const ListItem> items) { return read_list(src, items, omitted); });
+    };
+    EXPECT_EQ(read(c.kinds, Omitted::kept), c.shown) << c.typed;
+    EXPECT_EQ(read("i", Omitted::error), c.next) << c.typed;
+  }
+}
+
 TEST(ListRead, EveryReadStartsAtANewLine) {
   MemoryConsole src("1 2 3\n4 5\n6\n");
   src.fail_next_read();
@@ -230,6 +266,10 @@ TEST(ListRead, Reals) {
       // too small for single precision, or even for double: zero
       {"1e-50", 0.0f},    {"-1e-50", 0.0f},  {"1e-400", 0.0f},
       {"0.0000000000000000000000000000000000000000000000000001", 0.0f},
+      // an exponent letter Q as D, and an exponent given by its sign alone
+      {"4.5q1", 45.0f},   {"4.5Q-1", 0.45f}, {"1.5d+2", 150.0f},  {"4.5+1", 45.0f},  {"4.5-1", 0.45f},
+      {"-4.5-1", -0.45f}, {"+1+1", 10.0f},   {".5+1", 5.0f},      {"5.-1", 0.5f},    {"16+0", 16.0f},
+      {"3.4028235+38", 3.4028235e38f},       {"1-50", 0.0f},      {"1q-50", 0.0f},   {"1-400", 0.0f},
   };
   for (const auto& [token, want] : good) {
     float v = -99.0f;
@@ -238,7 +278,9 @@ TEST(ListRead, Reals) {
   }
   for (const char* token : {"1e39", "-3.5e38", "3.4028236e38", "1e400", "100000000000000000000000000000000000000000",
                             "0.001e999999999999999999999", "inf", "-Infinity", "nan", "NaN", "1.5.2", "1e", "e5",
-                            ".", "+", "--1", "+-1", "0x10", "1,5", "12a"}) {
+                            ".", "+", "--1", "+-1", "0x10", "1,5", "12a", "1+39", "-1+39", "1q39", "1+400",
+                            "1.5+", "1.5-", "1.5q", "1q+", "1+-1", "1++1", "1+1.5", "1+1+1", "1e1+1", "q5", "+q1",
+                            ".+1", "1+ 1"}) {
     float v = -99.0f;
     EXPECT_FALSE(parse_real(token, v)) << token;
     EXPECT_EQ(v, -99.0f) << token;
