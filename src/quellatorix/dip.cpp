@@ -93,7 +93,8 @@ Outcome late_detection(Session& s, const RunState& st, Record& rec) {
 }
 
 // Directions so far apart that their difference overflows leave nothing
-// to compute with: no result is better than a NaN.
+// to compute with: no result is better than a NaN. Both cases test for it
+// first, so every such record fails alike.
 Outcome too_large(Session& s, const RunState& st, Record& rec) {
   return directions_error(s, st, rec, "The directions are too large to compute with", kTooLarge);
 }
@@ -116,6 +117,8 @@ Outcome one_dip_and_strike(Session& s, const RunState& st, Record& rec) {
   std::array<float, kTurnCap + 1> held{rec.DIPDA[1]};
   for (int turns = 0;; ++turns) {
     const float d = rec.DIPDA[0] - rec.DIPDA[1];
+    // Before the horizontal and vertical tests: a NaN sine passes them all.
+    if (!std::isfinite(d)) return too_large(s, st, rec);
     const float sn = std::sin(rad(s, d));
     if (std::fabs(rec.dipa1) < kTolerance) return horizontal(s, st, rec);
     if (sn < 0.0f) {
@@ -150,7 +153,9 @@ Outcome vertical_error(Session& s, const RunState& st, Record& rec, std::string_
 // tan(apparent dip) = tan(true dip) * cos(apparent-dip direction - dip
 // direction), for both apparent dips.
 Outcome two_dips(Session& s, const RunState& st, Record& rec) {
-  const float r = rad(s, rec.DIPDA[0] - rec.DIPDA[1]);
+  const float d = rec.DIPDA[0] - rec.DIPDA[1];
+  if (!std::isfinite(d)) return too_large(s, st, rec);
+  const float r = rad(s, d);
   const float sr = std::sin(r);
   const float cr = std::cos(r);
   if (sr == 0.0f) return late_detection(s, st, rec);
@@ -213,6 +218,7 @@ Outcome dip_computation(Session& s, const RunState& st, Record& rec) {
   const float strike = rec.strike;
   const float dip = rec.dip;
   const Outcome o = convert(s, st, rec);
+  // The last guard: whatever else overflowed, no NaN or infinity is written.
   if (o == Outcome::converted && !(std::isfinite(rec.strike) && std::isfinite(rec.dip))) {
     rec.strike = strike;  // a failed record leaves the last results as they were
     rec.dip = dip;

@@ -46,8 +46,13 @@ std::string horizontal_frame(std::string_view dip2) {
          std::string(dip2) + "\n" + kWarningTail;
 }
 
+const std::string kTooLargeFrame = kProgramErrorHead +
+                                   " while reading data nb     3\n The directions are too large to compute with\n"
+                                   " 1st dip dir = *******\n 2nd dip dir = *******\n";
+
 constexpr std::string_view kTurned = "output strike = input strike + 180";
 constexpr std::string_view kLate = "error: same dip direction [modulo 180], late detection";
+constexpr std::string_view kTooLarge = "error: directions too large to compute with";
 constexpr float kUntouched = -999.0f;
 
 struct Result {
@@ -126,6 +131,13 @@ TEST(DipComputation, FailsWithItsErrorFrameLeftOpen) {
        kLate},
       {"0 10 90 10: two dips in one direction, the sine first", 2, numeric(0, 10, 90, 10),
        late_frame("    3", "   10.0", "   10.0"), kLate},
+      // Directions whose difference overflows, before any other test on every road.
+      {"90 3e38 0 -3e38: before vertical", 2, numeric(90, 3e38f, 0, -3e38f), kTooLargeFrame, kTooLarge},
+      {"0 3e38 0 -3e38: before horizontal", 2, numeric(0, 3e38f, 0, -3e38f), kTooLargeFrame, kTooLarge},
+      {"90 3e38 50 -3e38: before inconsistent vertical", 2, numeric(90, 3e38f, 50, -3e38f), kTooLargeFrame,
+       kTooLarge},
+      {"0 -3e38 50 3e38: before first dip zero", 2, numeric(0, -3e38f, 50, 3e38f), kTooLargeFrame, kTooLarge},
+      {"16 3e38 0 -3e38", 2, numeric(16, 3e38f, 0, -3e38f), kTooLargeFrame, kTooLarge},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
