@@ -333,5 +333,56 @@ TEST(DipComputation, PrintedDipsNearTheStrikeAreRight) {
   EXPECT_EQ(checked, 120000);
 }
 
+// The two-dips formula alone, without the mend near the strike.
+float formula_dip(const Session& s, const Record& rec) {
+  const float r = rad(s, rec.DIPDA[0] - rec.DIPDA[1]);
+  const float sr = std::sin(r);
+  const float cr = std::cos(r);
+  const float t2 = std::tan(rad(s, rec.dipa2));
+  const float t1 = std::tan(rad(s, rec.dipa1));
+  const float a = std::atan((cr - t2 / t1) / sr);
+  return deg(s, std::atan(t1 / std::cos(a)));
+}
+
+// Nearly parallel directions put the first one next to the strike too, and
+// there the single-precision difference of the directions has lost most of
+// its digits: the mend must not make a dip worse than the formula's own.
+TEST(DipComputation, NearlyParallelDirectionsNeverMendADipWorse) {
+  testkit::TestSession ts;
+  trigoset(ts.s);
+  std::mt19937 gen(1607);
+  std::uniform_real_distribution<float> u(0.0f, 1.0f);
+  auto printed = [](float dip) { return std::stod(field::fixed_field(dip, 6, 1)); };
+  int checked = 0;
+  int mended = 0;
+  while (checked < 100000) {
+    const float d1 = std::pow(10.0f, -7.0f + 5.0f * u(gen));
+    const float d2 = std::min(std::pow(10.0f, -5.0f + 6.91f * u(gen)), 80.0f);
+    const float dd1 = 7200.0f * u(gen) - 3600.0f;
+    const float off = std::pow(10.0f, -4.0f + 3.0f * u(gen)) * ((gen() & 1) ? 1.0f : -1.0f);
+    const float dd2 = dd1 + (180.0f * static_cast<float>(static_cast<int>(gen() % 41) - 20) + off);
+    const double apart = std::fabs(std::remainder(static_cast<double>(dd2) - static_cast<double>(dd1), 180.0));
+    // A second dip below 0.0001 makes the fourth value a strike.
+    if (d2 < 0.0001f || std::fabs(dd2) > 3600.0f || apart < 1e-4 || apart > 0.1) continue;
+    Record rec = numeric(d1, dd1, d2, dd2);
+    const Record in = rec;
+    RunState st;
+    st.IFORMAT = 2;
+    ASSERT_EQ(dip_computation(ts.s, st, rec), Outcome::converted);
+    ++checked;
+    const float plain = formula_dip(ts.s, in);
+    if (rec.dip != plain) ++mended;
+    const double want = plane_through(d1, dd1, d2, dd2).dip;
+    const double off_printed = std::fabs(printed(rec.dip) - want);
+    // Where the formula's own dip stands (and is no nearer), the mend had no part in it.
+    if (off_printed > 0.0525 && std::fabs(printed(plain) - want) < off_printed) {
+      ADD_FAILURE() << std::hexfloat << in.dipa1 << " " << in.DIPDA[0] << " " << in.dipa2 << " " << in.DIPDA[1]
+                    << std::defaultfloat << ": printed " << printed(rec.dip) << ", formula " << plain << ", for "
+                    << want;
+    }
+  }
+  EXPECT_GT(mended, checked / 10);
+}
+
 }  // namespace
 }  // namespace qx::program
