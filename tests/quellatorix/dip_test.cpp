@@ -223,9 +223,14 @@ struct Plane {
   double strike, dip;
 };
 
-Plane plane_through(double p1, double a1, double p2, double a2) {
+// The azimuth of the letter N, E, S or W by its index.
+float azimuth(int k) { return 90.0f * static_cast<float>(k); }
+
+Plane plane_through(float p1, float a1, float p2, float a2) {
   const double k = std::acos(-1.0) / 180.0;
-  auto unit = [k](double p, double a) {
+  auto unit = [k](float pf, float af) {
+    const auto p = static_cast<double>(pf);
+    const auto a = static_cast<double>(af);
     return std::array<double, 3>{std::cos(p * k) * std::sin(a * k), std::cos(p * k) * std::cos(a * k),
                                  -std::sin(p * k)};
   };
@@ -248,7 +253,7 @@ TEST(DipComputation, AgreesWithAVectorComputation) {
   std::vector<Drawn> drawn;
   auto add_alpha = [&](float d1, int k1, float d2, int k2) {
     const char* letters[] = {"N", "E", "S", "W"};
-    drawn.push_back({1, alpha(d1, letters[k1], d2, letters[k2]), plane_through(d1, 90.0 * k1, d2, 90.0 * k2)});
+    drawn.push_back({1, alpha(d1, letters[k1], d2, letters[k2]), plane_through(d1, azimuth(k1), d2, azimuth(k2))});
   };
   add_alpha(1, 1, 89.99999f, 0);
   add_alpha(0.00001f, 3, 83, 2);
@@ -311,7 +316,7 @@ TEST(DipComputation, PrintedDipsNearTheStrikeAreRight) {
       const int k1 = static_cast<int>(gen() % 4);
       const int k2 = (k1 + 1 + 2 * static_cast<int>(gen() % 2)) % 4;
       rec = alpha(d1, letters[k1], d2, letters[k2]);
-      want = plane_through(d1, 90.0 * k1, d2, 90.0 * k2);
+      want = plane_through(d1, azimuth(k1), d2, azimuth(k2));
       st.IFORMAT = 1;
     } else {
       const float dd1 = std::round(7200.0f * u(gen) - 3600.0f) / 10.0f;
