@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <initializer_list>
+#include <numbers>
 #include <string_view>
 
 #include "support/angles.hpp"
@@ -22,7 +23,7 @@ constexpr int kTurnCap = 16;
 // may stand from the dip of the second relation: the error that the
 // rounding of a costs at the zone's edge.
 constexpr float kSteepA = 0x1p-10f;
-constexpr float kDipAgreement = 0.002f;
+constexpr double kDipAgreement = 0.002;
 
 constexpr std::string_view kHorizontal = "horizontal plane";
 constexpr std::string_view kTurned = "output strike = input strike + 180";
@@ -93,7 +94,8 @@ Outcome late_detection(Session& s, const RunState& st, Record& rec) {
 }
 
 // Directions so far apart that their difference overflows leave nothing
-// to compute with: no result is better than a NaN.
+// to compute with: no result is better than a NaN. Both cases test for it
+// first, so every such record fails alike.
 Outcome too_large(Session& s, const RunState& st, Record& rec) {
   return directions_error(s, st, rec, "The directions are too large to compute with", kTooLarge);
 }
@@ -116,6 +118,8 @@ Outcome one_dip_and_strike(Session& s, const RunState& st, Record& rec) {
   std::array<float, kTurnCap + 1> held{rec.DIPDA[1]};
   for (int turns = 0;; ++turns) {
     const float d = rec.DIPDA[0] - rec.DIPDA[1];
+    // Before the horizontal and vertical tests: a NaN sine passes them all.
+    if (!std::isfinite(d)) return too_large(s, st, rec);
     const float sn = std::sin(rad(s, d));
     if (std::fabs(rec.dipa1) < kTolerance) return horizontal(s, st, rec);
     if (sn < 0.0f) {
@@ -147,10 +151,28 @@ Outcome vertical_error(Session& s, const RunState& st, Record& rec, std::string_
   return error_frame(s, st, rec, text, comment, {{"1st dip =", rec.dipa1}, {"2nd dip =", rec.dipa2}});
 }
 
+// The dip from the second dip's relation, which needs no angle a:
+// tan(dip) cos(a) = t1, tan(dip) sin(a) = (t1 cos(r) - t2) / sin(r). Near
+// the strike the two directions may be nearly parallel, and then their
+// single-precision difference has lost most of its digits (more beyond
+// +-360). In double the difference of the same two floats is exact, and so
+// is its reduction.
+double steady_dip(const Record& rec) {
+  constexpr double k = std::numbers::pi / 180.0;
+  const double r =
+      std::remainder(static_cast<double>(rec.DIPDA[0]) - static_cast<double>(rec.DIPDA[1]), 360.0) * k;
+  const double t1 = std::tan(static_cast<double>(rec.dipa1) * k);
+  const double t2 = std::tan(static_cast<double>(rec.dipa2) * k);
+  const double w = (t1 * std::cos(r) - t2) / std::sin(r);
+  return std::atan(std::hypot(t1, w)) / k;
+}
+
 // tan(apparent dip) = tan(true dip) * cos(apparent-dip direction - dip
 // direction), for both apparent dips.
 Outcome two_dips(Session& s, const RunState& st, Record& rec) {
-  const float r = rad(s, rec.DIPDA[0] - rec.DIPDA[1]);
+  const float d = rec.DIPDA[0] - rec.DIPDA[1];
+  if (!std::isfinite(d)) return too_large(s, st, rec);
+  const float r = rad(s, d);
   const float sr = std::sin(r);
   const float cr = std::cos(r);
   if (sr == 0.0f) return late_detection(s, st, rec);
@@ -179,12 +201,12 @@ Outcome two_dips(Session& s, const RunState& st, Record& rec) {
   // to +-pi/2 and its rounding (up to 2^-24) becomes a relative error of
   // 2^-24/c in c: the dip goes wrong, and negative once a rounds past pi/2.
   // While c >= 2^-10 that costs less than 0.002 degree. Below, the dip is
-  // held against the second dip's relation, which needs no a:
-  // tan(dip) cos(a) = t1, tan(dip) sin(a) = (t1 cos(r) - t2) / sin(r).
+  // held against the second dip's relation, which needs no a.
   if (c < kSteepA) {
-    const float w = (t1 * cr - t2) / sr;
-    const float steady = deg(s, std::atan(std::hypot(t1, w)));
-    if (std::signbit(rec.dip) || std::fabs(rec.dip - steady) > kDipAgreement) rec.dip = steady;
+    const double steady = steady_dip(rec);
+    if (std::signbit(rec.dip) || std::fabs(static_cast<double>(rec.dip) - steady) > kDipAgreement) {
+      rec.dip = static_cast<float>(steady);
+    }
   }
   rec.strike = reduced360((deg(s, a) + rec.DIPDA[0]) + -90.0f);
   return Outcome::converted;
@@ -213,6 +235,7 @@ Outcome dip_computation(Session& s, const RunState& st, Record& rec) {
   const float strike = rec.strike;
   const float dip = rec.dip;
   const Outcome o = convert(s, st, rec);
+  // The last guard: whatever else overflowed, no NaN or infinity is written.
   if (o == Outcome::converted && !(std::isfinite(rec.strike) && std::isfinite(rec.dip))) {
     rec.strike = strike;  // a failed record leaves the last results as they were
     rec.dip = dip;

@@ -42,7 +42,7 @@ bool read_input_header(Session& s, RunState& st) {
   rule(s);
   constexpr auto kLeftOut = platform::Omitted::kept;
   if (s.units.read_list(st.IUIN, {st.TITLE.span()}, kLeftOut) != platform::IoStatus::ok) return false;
-  clean_title(st.TITLE.span());
+  clean_text(st.TITLE.span());
   Text<1> dropped;
   return s.units.read_list(st.IUIN, {dropped.span()}, kLeftOut) == platform::IoStatus::ok;
 }
@@ -88,6 +88,8 @@ void quellatorix(Session& s) {
     st.IUIN = kInputFileUnit;
     st.PROMPT = "fracture data input";
     opef2(s, st.INFILE.span(), st.PROMPT.sv(), kInputFileUnit, "old", 0);
+    // Shown in the header and the summary only, never opened again.
+    clean_text(st.INFILE.span());
     header_ok = read_input_header(s, st);
   } else {
     st.IUIN = kKeyboardUnit;
@@ -95,7 +97,7 @@ void quellatorix(Session& s) {
     st.TITLE = "keyboard input";
     st.PROMPT = "data title";
     if (inchardef(s, st.TITLE.span(), st.PROMPT.sv(), st.TITLE.sv(), ierr) == Answer::ended) stop_at_console_end(s);
-    clean_title(st.TITLE.span());
+    clean_text(st.TITLE.span());
   }
 
   if (header_ok) {
@@ -107,6 +109,7 @@ void quellatorix(Session& s) {
       st.IUOUT = kOutputFileUnit;
       st.PROMPT = "fracture data output";
       opef2(s, st.OUTFILE.span(), st.PROMPT.sv(), kOutputFileUnit, "new", 0);
+      clean_text(st.OUTFILE.span());
       st.output_opened = true;
     } else {
       st.IUOUT = kScreenUnit;

@@ -54,13 +54,10 @@ struct Record {
 // Whether a record was converted or failed its checks.
 enum class Outcome { converted, failed };
 
-// Bytes that a terminal or a results file can't carry as they are, from
-// files of other machines: a direction that is no printable character
-// becomes "?" (it fails its check all the same); control characters in a
-// title become blanks (a tab would split the header's columns), and a
-// character cut in half by the title's 40 columns is dropped.
+// A direction letter from files of other machines that is no printable
+// character becomes "?", which a terminal and a results file carry as it
+// is (the record fails its check all the same).
 void clean_letter(Text<1>& letter);
-void clean_title(MutText title);
 
 // A value line of a frame: one blank, the label, one blank and the value
 // with one decimal in 7 columns.

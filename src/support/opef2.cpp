@@ -18,10 +18,13 @@ constexpr std::int32_t kAnswerLength = 80;
 // The mode that opens without announcing itself.
 constexpr std::int32_t kSilent = 7;
 
-// The three lines that tell which open failed, inside a warning or error frame.
-void failed_open(Session& s, std::string_view label, std::string_view name, std::int32_t iunit) {
+// The three lines that tell which open failed, inside a warning or error
+// frame. The name is shown cleaned; the one offered again stays as typed.
+void failed_open(Session& s, std::string_view label, const Text<250>& name, std::int32_t iunit) {
+  Text<250> shown = name;
+  clean_text(shown.span());
   s.out(Line(" COULD NOT OPEN ").t(label).t(" FILE"));
-  s.out(Line(" File name = ").t(name));
+  s.out(Line(" File name = ").t(shown.sv()));
   s.out(Line(" for unit = ").i(iunit, 4));
 }
 

@@ -70,7 +70,9 @@ void box(Session& s, const Probe& p, std::string_view title, std::string_view fi
   int_line(s, "wait     =", 1);
   int_line(s, "exitstat =", r.exitstat);
   int_line(s, "cmdstat  =", r.cmdstat);
-  text_line(s, "cmdmsg   =", r.cmdmsg.sv());
+  Text<120> cmdmsg = r.cmdmsg;  // the shell's words, shown cleaned
+  clean_text(cmdmsg.span());
+  text_line(s, "cmdmsg   =", cmdmsg.sv());
   if (!setting.empty()) s.put(u, Line(" ").t(setting));
   s.put(u, Line(" ").rep('/', 50));
 }
@@ -130,11 +132,17 @@ void date10_time8(Session& s, MutText date10, MutText time8) {
   assign(time8, time);
 }
 
+// What the host says about itself goes to the terminal and into the results'
+// header: each text is cleaned in its field.
 void hostname(Session& s, MutText name) {
   if (s.services.host_name(name) != 0) assign(name, "Macintosh");
+  clean_text(name);
 }
 
-void username(Session& s, MutText name) { s.services.login_name(name); }
+void username(Session& s, MutText name) {
+  s.services.login_name(name);
+  clean_text(name);
+}
 
 void hardinfo(Session& s, MutText cpuinfo) {
   Text<50> line;
@@ -154,6 +162,7 @@ void hardinfo(Session& s, MutText cpuinfo) {
   } else {
     assign(cpuinfo, line.sv().substr(static_cast<std::size_t>(ib - 1), static_cast<std::size_t>(ie - ib + 1)));
   }
+  clean_text(cpuinfo);
 }
 
 void osversion(Session& s, MutText osvers) {
@@ -165,6 +174,7 @@ void osversion(Session& s, MutText osvers) {
   std::string os = "MacOS_";
   os.append(trimmed(line.sv()));
   assign(osvers, os);
+  clean_text(osvers);
 }
 
 }  // namespace qx

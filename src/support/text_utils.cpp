@@ -1,5 +1,6 @@
 #include "support/text_utils.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -81,6 +82,25 @@ void path2basename(std::int32_t& nchar, MutText basename, std::string_view path)
   }
   assign(basename, path.substr(static_cast<std::size_t>(ib - 1), static_cast<std::size_t>(ie - ib + 1)));
   nchar = ie - ib + 1;
+}
+
+void clean_text(MutText text) {
+  for (char& ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || c == 0x7F) ch = ' ';
+  }
+  // The last UTF-8 sequence before the trailing blanks, if it lacks bytes.
+  std::size_t end = text.size();
+  while (end > 0 && text[end - 1] == ' ') --end;
+  std::size_t lead = end;
+  while (lead > 0 && end - lead < 4 && (static_cast<unsigned char>(text[lead - 1]) & 0xC0) == 0x80) --lead;
+  if (lead == 0) return;
+  const auto c = static_cast<unsigned char>(text[lead - 1]);
+  const std::size_t need = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+  if (c >= 0x80 && end - (lead - 1) < need) {
+    std::fill(text.begin() + static_cast<std::ptrdiff_t>(lead - 1), text.begin() + static_cast<std::ptrdiff_t>(end),
+              ' ');
+  }
 }
 
 }  // namespace qx

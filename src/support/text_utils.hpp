@@ -1,5 +1,6 @@
 #pragma once
-// Text helpers: trimmed extent, width of an integer, base name of a path.
+// Text helpers: trimmed extent, width of an integer, base name of a path,
+// texts from outside made safe to show.
 
 #include <cstdint>
 #include <string_view>
@@ -19,6 +20,12 @@ std::string_view trimmed(std::string_view text);
 // Width of iv written in a field just wide enough, from a single-precision
 // logarithm (one too many just below some powers of ten).
 void integlen(std::int32_t& ilen, std::int32_t iv);
+
+// A text from outside (a file name, a title, what the host says about
+// itself) made safe for the terminal and the results' tab-separated lines:
+// every control character becomes a blank, and a UTF-8 letter cut short
+// by the text's length is dropped. Other bytes are kept.
+void clean_text(MutText text);
 
 // The part of path after its last "/" (a final "/" stays with the name),
 // cut or padded into basename; nchar is its length.

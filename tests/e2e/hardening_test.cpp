@@ -337,6 +337,62 @@ TEST(Names, AnOutputInAMissingFolderIsAskedAgain) {
   EXPECT_EQ(3u, count_lines(r->results()));
 }
 
+// A name is opened as typed and shown with its control bytes as blanks: a
+// tab would give the header a column more, an ESC would talk to the terminal.
+TEST(Names, ControlBytesInFileNamesAreShownAsBlanks) {
+  auto r = std::make_unique<Session>();
+  r->dir.write("a\tb.txt", "'t'\nh\n16 'E' 50 'N'\n");
+  r->run = run_program(r->dir.path(), typing("\n1\na\tb.txt\n1\n1\nc\x1b[1md.txt\n"));
+  EXPECT_EQ(0, r->run.status);
+  const std::string results = slurp(r->dir.path() / "c\x1b[1md.txt");
+  expect_clean_results(results);
+  const std::string head = testkit::lines_of(results).at(0);
+  EXPECT_EQ(1, std::count(head.begin(), head.end(), '\t')) << head;
+  EXPECT_EQ(0u, head.find("'t'\tinput file = a b.txt   quellatorix_5.1   ")) << head;
+  EXPECT_NE(std::string::npos, r->run.console.find(" input  file a b.txt closed\n"));
+  EXPECT_NE(std::string::npos, r->run.console.find(" output file c [1md.txt closed\n"));
+}
+
+// What the host says about itself, with control bytes in it: the processor's
+// model name and the system's version (both through bind mounts) and the host
+// name, in mount and host-name namespaces of the run's own.
+TEST(SystemTexts, ControlBytesFromTheHostAreShownAsBlanks) {
+  if (geteuid() != 0 || access("/usr/bin/unshare", X_OK) != 0 ||
+      std::system("/usr/bin/unshare --mount --uts -- true >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "needs the superuser and unshare";
+  }
+  auto r = std::make_unique<Session>();
+  r->dir.write("quelta_in.txt", "'t'\nh\n16 'E' 50 'N'\n");
+  testkit::ScratchDir fakes;
+  // The processor text's field of 30 cuts the e-acute after its first byte.
+  fakes.write("cpuinfo", "processor\t: 0\nmodel name\t: Evil\tCPU\x1b]0;pwned\x07 \x1b[31mRedab\xC3\xA9 9000\n");
+  fakes.write("os-release", "NAME=x\nVERSION_ID=\"1\x1b" "2\a3\t4\"\n");
+  fakes.write("hostname", "h\x1b[1mo\tst\a" + std::string(24, 'x') + "\xC3\xA9");
+  const std::string at = fakes.path().string();
+  RunOptions o = typing(file_to_file());
+  o.launcher = {"/usr/bin/unshare", "--mount", "--uts", "--", "/bin/sh", "-c",
+                "mount --bind '" + at + "/cpuinfo' /proc/cpuinfo && mount --bind '" + at +
+                    "/os-release' /etc/os-release && cat '" + at +
+                    "/hostname' > /proc/sys/kernel/hostname || exit 97; exec \"$0\""};
+  r->run = run_program(r->dir.path(), o);
+  if (r->run.status == 97) GTEST_SKIP() << "no bind mount or host name here: " << r->run.console;
+  EXPECT_EQ(0, r->run.status) << r->run.console;
+  const std::string results = r->results();
+  expect_clean_results(results);
+  const std::string head = testkit::lines_of(results).at(0);
+  EXPECT_EQ(1, std::count(head.begin(), head.end(), '\t')) << head;
+  EXPECT_NE(std::string::npos, head.find("   quellatorix_5.1   MacOS_1 2 3 4 Evil CPU ]0;pwned   [31mRedab   Run on "))
+      << head;
+  const std::string& console = r->run.console;
+  EXPECT_NE(std::string::npos, console.find(" @      Host: h [1mo st " + std::string(24, 'x') + "  @\n"));
+  EXPECT_NE(std::string::npos, console.find(" @    System: MacOS_1 2 3 4" + std::string(23, ' ') + "@\n"));
+  EXPECT_NE(std::string::npos,
+            console.find(" @       CPU: Evil CPU ]0;pwned   [31mRedab " + std::string(6, ' ') + "@\n"));
+  std::string controls;
+  for (char c = 0; c < 0x20; ++c) controls += c == '\n' ? '\x7f' : c;
+  EXPECT_EQ(std::string::npos, console.find_first_of(controls)) << "a control byte on the console";
+}
+
 TEST(LongFiles, RecordNumbersFarDownAreWrittenInFull) {
   std::string data = "t\nh\n";
   for (int i = 1; i <= 150000; ++i) data += (i == 123457 || i == 149999) ? "16 'E' 50 'W'\n" : "16 'E' 50 'N'\n";

@@ -85,6 +85,11 @@ ProgramRun run_program(const fs::path& folder, const RunOptions& options) {
   // The runner's own copy, made to start the program, would count in the
   // program's peak: a small process of its own measures it.
   const bool timed = options.measure_memory && access(kTime, X_OK) == 0;
+  std::vector<std::string> launched = options.launcher;
+  launched.emplace_back(QX_BINARY);
+  std::vector<char*> launched_argv;
+  for (std::string& a : launched) launched_argv.push_back(a.data());
+  launched_argv.push_back(nullptr);
   char* const argv[] = {const_cast<char*>(QX_BINARY), nullptr};
   char* const timed_argv[] = {const_cast<char*>(kTime), const_cast<char*>("-f"), const_cast<char*>("%M"),
                               const_cast<char*>("-o"), const_cast<char*>(peak_path.c_str()),
@@ -131,6 +136,7 @@ ProgramRun run_program(const fs::path& folder, const RunOptions& options) {
       setrlimit(RLIMIT_NOFILE, &lim);
     }
     if (timed) execve(kTime, timed_argv, envp.data());
+    if (!options.launcher.empty()) execve(launched_argv[0], launched_argv.data(), envp.data());
     execve(QX_BINARY, argv, envp.data());
     _exit(122);
   }

@@ -36,6 +36,7 @@ struct RunOptions {
   uid_t uid = 0;                    // run as this user and group, with no other groups,
   gid_t gid = 0;                    // when as_user
   bool as_user = false;
+  std::vector<std::string> launcher;  // run through this command, the program's path its last argument
 };
 
 struct ProgramRun {

@@ -46,8 +46,13 @@ std::string horizontal_frame(std::string_view dip2) {
          std::string(dip2) + "\n" + kWarningTail;
 }
 
+const std::string kTooLargeFrame = kProgramErrorHead +
+                                   " while reading data nb     3\n The directions are too large to compute with\n"
+                                   " 1st dip dir = *******\n 2nd dip dir = *******\n";
+
 constexpr std::string_view kTurned = "output strike = input strike + 180";
 constexpr std::string_view kLate = "error: same dip direction [modulo 180], late detection";
+constexpr std::string_view kTooLarge = "error: directions too large to compute with";
 constexpr float kUntouched = -999.0f;
 
 struct Result {
@@ -126,6 +131,13 @@ TEST(DipComputation, FailsWithItsErrorFrameLeftOpen) {
        kLate},
       {"0 10 90 10: two dips in one direction, the sine first", 2, numeric(0, 10, 90, 10),
        late_frame("    3", "   10.0", "   10.0"), kLate},
+      // Directions whose difference overflows, before any other test on every road.
+      {"90 3e38 0 -3e38: before vertical", 2, numeric(90, 3e38f, 0, -3e38f), kTooLargeFrame, kTooLarge},
+      {"0 3e38 0 -3e38: before horizontal", 2, numeric(0, 3e38f, 0, -3e38f), kTooLargeFrame, kTooLarge},
+      {"90 3e38 50 -3e38: before inconsistent vertical", 2, numeric(90, 3e38f, 50, -3e38f), kTooLargeFrame,
+       kTooLarge},
+      {"0 -3e38 50 3e38: before first dip zero", 2, numeric(0, -3e38f, 50, 3e38f), kTooLargeFrame, kTooLarge},
+      {"16 3e38 0 -3e38", 2, numeric(16, 3e38f, 0, -3e38f), kTooLargeFrame, kTooLarge},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -211,9 +223,14 @@ struct Plane {
   double strike, dip;
 };
 
-Plane plane_through(double p1, double a1, double p2, double a2) {
+// The azimuth of the letter N, E, S or W by its index.
+float azimuth(int k) { return 90.0f * static_cast<float>(k); }
+
+Plane plane_through(float p1, float a1, float p2, float a2) {
   const double k = std::acos(-1.0) / 180.0;
-  auto unit = [k](double p, double a) {
+  auto unit = [k](float pf, float af) {
+    const auto p = static_cast<double>(pf);
+    const auto a = static_cast<double>(af);
     return std::array<double, 3>{std::cos(p * k) * std::sin(a * k), std::cos(p * k) * std::cos(a * k),
                                  -std::sin(p * k)};
   };
@@ -236,7 +253,7 @@ TEST(DipComputation, AgreesWithAVectorComputation) {
   std::vector<Drawn> drawn;
   auto add_alpha = [&](float d1, int k1, float d2, int k2) {
     const char* letters[] = {"N", "E", "S", "W"};
-    drawn.push_back({1, alpha(d1, letters[k1], d2, letters[k2]), plane_through(d1, 90.0 * k1, d2, 90.0 * k2)});
+    drawn.push_back({1, alpha(d1, letters[k1], d2, letters[k2]), plane_through(d1, azimuth(k1), d2, azimuth(k2))});
   };
   add_alpha(1, 1, 89.99999f, 0);
   add_alpha(0.00001f, 3, 83, 2);
@@ -299,7 +316,7 @@ TEST(DipComputation, PrintedDipsNearTheStrikeAreRight) {
       const int k1 = static_cast<int>(gen() % 4);
       const int k2 = (k1 + 1 + 2 * static_cast<int>(gen() % 2)) % 4;
       rec = alpha(d1, letters[k1], d2, letters[k2]);
-      want = plane_through(d1, 90.0 * k1, d2, 90.0 * k2);
+      want = plane_through(d1, azimuth(k1), d2, azimuth(k2));
       st.IFORMAT = 1;
     } else {
       const float dd1 = std::round(7200.0f * u(gen) - 3600.0f) / 10.0f;
@@ -319,6 +336,57 @@ TEST(DipComputation, PrintedDipsNearTheStrikeAreRight) {
     ++checked;
   }
   EXPECT_EQ(checked, 120000);
+}
+
+// The two-dips formula alone, without the mend near the strike.
+float formula_dip(const Session& s, const Record& rec) {
+  const float r = rad(s, rec.DIPDA[0] - rec.DIPDA[1]);
+  const float sr = std::sin(r);
+  const float cr = std::cos(r);
+  const float t2 = std::tan(rad(s, rec.dipa2));
+  const float t1 = std::tan(rad(s, rec.dipa1));
+  const float a = std::atan((cr - t2 / t1) / sr);
+  return deg(s, std::atan(t1 / std::cos(a)));
+}
+
+// Nearly parallel directions put the first one next to the strike too, and
+// there the single-precision difference of the directions has lost most of
+// its digits: the mend must not make a dip worse than the formula's own.
+TEST(DipComputation, NearlyParallelDirectionsNeverMendADipWorse) {
+  testkit::TestSession ts;
+  trigoset(ts.s);
+  std::mt19937 gen(1607);
+  std::uniform_real_distribution<float> u(0.0f, 1.0f);
+  auto printed = [](float dip) { return std::stod(field::fixed_field(dip, 6, 1)); };
+  int checked = 0;
+  int mended = 0;
+  while (checked < 100000) {
+    const float d1 = std::pow(10.0f, -7.0f + 5.0f * u(gen));
+    const float d2 = std::min(std::pow(10.0f, -5.0f + 6.91f * u(gen)), 80.0f);
+    const float dd1 = 7200.0f * u(gen) - 3600.0f;
+    const float off = std::pow(10.0f, -4.0f + 3.0f * u(gen)) * ((gen() & 1) ? 1.0f : -1.0f);
+    const float dd2 = dd1 + (180.0f * static_cast<float>(static_cast<int>(gen() % 41) - 20) + off);
+    const double apart = std::fabs(std::remainder(static_cast<double>(dd2) - static_cast<double>(dd1), 180.0));
+    // A second dip below 0.0001 makes the fourth value a strike.
+    if (d2 < 0.0001f || std::fabs(dd2) > 3600.0f || apart < 1e-4 || apart > 0.1) continue;
+    Record rec = numeric(d1, dd1, d2, dd2);
+    const Record in = rec;
+    RunState st;
+    st.IFORMAT = 2;
+    ASSERT_EQ(dip_computation(ts.s, st, rec), Outcome::converted);
+    ++checked;
+    const float plain = formula_dip(ts.s, in);
+    if (rec.dip != plain) ++mended;
+    const double want = plane_through(d1, dd1, d2, dd2).dip;
+    const double off_printed = std::fabs(printed(rec.dip) - want);
+    // Where the formula's own dip stands (and is no nearer), the mend had no part in it.
+    if (off_printed > 0.0525 && std::fabs(printed(plain) - want) < off_printed) {
+      ADD_FAILURE() << std::hexfloat << in.dipa1 << " " << in.DIPDA[0] << " " << in.dipa2 << " " << in.DIPDA[1]
+                    << std::defaultfloat << ": printed " << printed(rec.dip) << ", formula " << plain << ", for "
+                    << want;
+    }
+  }
+  EXPECT_GT(mended, checked / 10);
 }
 
 }  // namespace

@@ -74,7 +74,13 @@ TEST(Opef2, DialogueAsksUntilAnOpenSucceeds) {
            asked(kInAsk, "missing.txt", true) + warning(kIn, "missing.txt", "  25") + announce(kIn) +
            asked(kInAsk, "in.txt")},
       {"a NUL byte opens nothing", nul + "\n\nin.txt\n", kIn, 50, padded("in.txt", 50), "Set A",
-       announce(kIn) + asked(kInAsk, nul) + warning(kIn, nul, "  25") + announce(kIn) + asked(kInAsk, "in.txt")},
+       announce(kIn) + asked(kInAsk, nul) + warning(kIn, "in.txt .bak", "  25") + announce(kIn) +
+           asked(kInAsk, "in.txt")},
+      // The frame shows the name cleaned; the name offered again, and opened, is the one typed ("in  .txt" exists).
+      {"control bytes shown as blanks", "in\t\x1b.txt\n\n\n\nin.txt\n", kIn, 50, padded("in.txt", 50), "Set A",
+       announce(kIn) + asked(kInAsk, "in\t\x1b.txt") + warning(kIn, "in  .txt", "  25") + announce(kIn) +
+           asked(kInAsk, "in\t\x1b.txt", true) + warning(kIn, "in  .txt", "  25") + announce(kIn) +
+           asked(kInAsk, "in.txt")},
       {"long label cuts only the prompt", "nope.txt\n\nin.txt\n", "  " + long_label, 50, padded("in.txt", 50), "Set A",
        announce(long_label) + asked(long_prompt, "nope.txt") + warning(long_label, "nope.txt", "  25") +
            announce(long_label) + asked(long_prompt, "in.txt")},
@@ -84,6 +90,7 @@ TEST(Opef2, DialogueAsksUntilAnOpenSucceeds) {
     TestSession ts(c.typed);
     ts.s.iocom.LWITO[1] = false;
     ts.dir.write("in.txt", "Set A\n");
+    ts.dir.write("in  .txt", "Set C\n");
     std::filesystem::create_directory(ts.dir.path() / "data");
     ts.dir.write("data/in.txt", "Set B\n");
     std::string fname = padded("quelta.txt", c.room);

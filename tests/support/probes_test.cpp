@@ -58,6 +58,29 @@ TEST(Probes, HostNameFallsBackSilentlyAndUserNameIsTakenAsItIs) {
   EXPECT_EQ(ts.take(), "");
 }
 
+// Control bytes become blanks and a letter cut by the field is dropped, in
+// the field the text is shown from.
+TEST(Probes, HostAndUserNamesAreCleanedInTheirFields) {
+  const struct {
+    std::string host, login, want_host, want_user;
+  } cases[] = {
+      {"h\x1b[1mo\tst\x07", "geo\tlo\x1b", "h [1mo st", "geo lo"},
+      {std::string(34, 'h') + "\xC3\xA9", "geologist\xC3\xA9", std::string(34, 'h'), "geologist"},
+      {std::string(33, 'h') + "\xC3\xA9", "geologi\xC3\xA9", std::string(33, 'h') + "\xC3\xA9", "geologi\xC3\xA9"},
+  };
+  for (const auto& c : cases) {
+    TestSession ts;
+    ts.services.host = c.host;
+    ts.services.login = c.login;
+    Text<35> host;
+    Text<10> user;
+    hostname(ts.s, host.span());
+    username(ts.s, user.span());
+    EXPECT_EQ(host.sv(), padded(c.want_host, 35));
+    EXPECT_EQ(user.sv(), padded(c.want_user, 10));
+  }
+}
+
 // What tells the two probes apart.
 struct Kind {
   void (*probe)(Session&, MutText);
@@ -109,6 +132,11 @@ TEST(Probes, LineReadBackAndItsRules) {
       {kOs, "10.15.7.123\n", 13, "MacOS_10.15.7"},
       {kOs, "10.15.7.123\n", 20, "MacOS_10.15.7."},  // the read keeps 8 characters
       {kOs, "        \n", 13, "MacOS_"},
+      // Control bytes become blanks; a letter cut by the field is dropped.
+      {kCpu, "AMD\tEPYC\x1b[31m 7763\x07\n", 30, "AMD EPYC [31m 7763"},
+      {kCpu, "ABCDEFGHIJKLMNOPQRSTUVWXYZabc\xC3\xA9xyz\n", 30, "ABCDEFGHIJKLMNOPQRSTUVWXYZabc"},
+      {kOs, "1\x1b" "2\a3\t4\n", 13, "MacOS_1 2 3 4"},
+      {kOs, "1234.\xE2\x82\xAC\n", 13, "MacOS_1234."},
       {kOs, "", 13, "MacOS_"},
   };
   for (const auto& c : cases) {
@@ -214,6 +242,7 @@ TEST(Probes, TheRemovalBoxShowsWhatTheRemovalLeftInTheVariables) {
       {0, 127, 3, "Invalid command line", "   127", "     3", "Invalid command line"},  // ran and failed
       {5, -1, 1, "could not start the shell", "     5", "     1", "could not start the shell"},
       {2, -1, -1, nullptr, "     2", "    -1", ""},
+      {0, 127, 3, "sh: \x1b]0;x\x07 not found\t", "   127", "     3", "sh:  ]0;x  not found"},  // shown cleaned
   };
   for (const Kind* k : {&kCpu, &kOs}) {
     for (const auto& c : cases) {

@@ -1,4 +1,4 @@
-// textlen, integlen and path2basename, row by row.
+// textlen, integlen, path2basename and clean_text, row by row.
 
 #include <gtest/gtest.h>
 
@@ -71,6 +71,39 @@ TEST(Path2basename, ThePartAfterTheLastSlash) {
     path2basename(nchar, MutText(base.data(), base.size()), c.path);
     EXPECT_EQ(base, c.base) << "'" << c.path << "'";
     EXPECT_EQ(nchar, c.nchar) << "'" << c.path << "'";
+  }
+}
+
+// A text from outside, assigned into a field of its length, then cleaned.
+TEST(CleanText, ControlBytesBlankAndALetterCutByTheFieldDropped) {
+  struct Case {
+    std::string_view from_outside;
+    std::size_t field;
+    std::string_view shown;
+  };
+  const Case cases[] = {
+      {"a\tb.txt", 10, "a b.txt   "},
+      {std::string_view("\0\x01\x1f\x7f~ ", 6), 6, "    ~ "},  // NUL, SOH, US, DEL; the tilde stays
+      {"\x1b[31mRed\x1b[0m", 20, " [31mRed [0m        "},        // colour: ESC blank, the rest plain text
+      {"\x1b]0;pwned\x07x", 12, " ]0;pwned x "},                 // window title, ended by BEL
+      {"a\r\nb", 4, "a  b"},
+      {"S\xC3\xA9rac", 8, "S\xC3\xA9rac  "},                  // UTF-8 letters whole are kept
+      {"ab\xC3\xA9", 4, "ab\xC3\xA9"},                        // a whole letter at the field's end
+      {"ab\xC3\xA9", 3, "ab "},                                 // cut after its first byte
+      {"x\xE2\x82\xAC", 3, "x  "},                             // a euro sign cut after two of three
+      {"x\xE2\x82\xAC", 2, "x "},
+      {"\xF0\x9F\x98\x80", 4, "\xF0\x9F\x98\x80"},         // four bytes, whole
+      {"\xF0\x9F\x98\x80", 3, "   "},
+      {"S\xC3\xA9r", 3, "S\xC3\xA9"},                         // the cut fell after the letter
+      {"ab\xA9", 3, "ab\xA9"},                                  // a stray byte is no cut letter
+      {"     ", 5, "     "},
+      {"", 0, ""},
+  };
+  for (const auto& c : cases) {
+    std::string text(c.field, '?');
+    assign(MutText(text.data(), text.size()), c.from_outside);
+    clean_text(MutText(text.data(), text.size()));
+    EXPECT_EQ(text, c.shown) << testing::PrintToString(std::string(c.from_outside)) << " in " << c.field;
   }
 }
 
