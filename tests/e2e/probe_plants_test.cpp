@@ -255,15 +255,18 @@ TEST(ProbePlants, FewDescriptorsLeaveNoFolderBehind) {
 // under a tool's name would stand in for the tool: the probes' shell takes
 // nothing from the user's environment.
 TEST(ProbePlants, ExportedShellFunctionsNeverStandInForTheTools) {
-  if (!can_bind_mount() || !fs::exists("/bin/bash")) GTEST_SKIP() << "needs a mount namespace and bash";
+  if (geteuid() != 0 || access("/usr/bin/unshare", X_OK) != 0 || access("/bin/bash", X_OK) != 0)
+    GTEST_SKIP() << "needs the superuser, unshare and bash";
   plain_system_lines();
   Place place;
   RunOptions options = place.options();
-  options.bind_mounts = {{"/bin/bash", "/bin/sh"}};
+  // bash passes the functions on, where dash would drop their odd names.
+  options.launcher = {"/usr/bin/unshare", "--mount", "--", "/bin/bash", "-c",
+                      "mount --bind /bin/bash /bin/sh || exit 97; exec \"$0\""};
   for (const char* tool : {"sed", "tr", "rm", "sysctl", "sw_vers"})
     options.env.push_back(std::string("BASH_FUNC_") + tool + "%%=() { echo Pwned; }");
   const ProgramRun run = run_program(place.work.path(), options);
-  ASSERT_NE(124, run.status) << "the mounts failed";
+  if (run.status == 97) GTEST_SKIP() << "no bind mount here: " << run.console;
   expect_untouched(place, {}, run);
   EXPECT_EQ(std::string::npos, run.console.find("Pwned"));
 }

@@ -3,9 +3,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <signal.h>
-#include <sched.h>
 #include <sys/ioctl.h>
-#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -51,27 +49,7 @@ long peak_from(const fs::path& report) {
   return std::stol(text.substr(begin == std::string::npos ? 0 : begin + 1, end + 1));
 }
 
-// In a forked child: a mount namespace of its own, with each pair's first
-// mounted over its second. Only async-signal-safe calls.
-bool mount_in_a_namespace(const std::vector<std::pair<std::string, std::string>>& mounts) {
-  if (unshare(CLONE_NEWNS) != 0) return false;
-  if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) return false;
-  for (const auto& [from, over] : mounts)
-    if (mount(from.c_str(), over.c_str(), nullptr, MS_BIND, nullptr) != 0) return false;
-  return true;
-}
-
 }  // namespace
-
-bool can_bind_mount() {
-  static const bool can = [] {
-    const pid_t pid = fork();
-    if (pid == 0) _exit(unshare(CLONE_NEWNS) == 0 && mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 ? 0 : 1);
-    int status = 0;
-    return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-  }();
-  return can;
-}
 
 ProgramRun run_program(const fs::path& folder, const RunOptions& options) {
   using Clock = std::chrono::steady_clock;
@@ -113,7 +91,6 @@ ProgramRun run_program(const fs::path& folder, const RunOptions& options) {
     }
     const rlimit no_core{0, 0};  // a signal that dumps core leaves none behind
     setrlimit(RLIMIT_CORE, &no_core);
-    if (!options.bind_mounts.empty() && !mount_in_a_namespace(options.bind_mounts)) _exit(124);
     // The program as a shell starts it, whatever this test runner inherited.
     for (int sig = 1; sig < NSIG; ++sig) signal(sig, SIG_DFL);
     sigset_t none;

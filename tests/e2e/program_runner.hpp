@@ -6,7 +6,6 @@
 #include <functional>
 #include <string>
 #include <sys/types.h>
-#include <utility>
 #include <vector>
 
 namespace qx::e2e {
@@ -29,9 +28,6 @@ struct RunOptions {
   bool measure_memory = false;      // run under /usr/bin/time, when there is one, for peak_kib
   std::vector<std::string> env;     // "NAME=value": set in the run's environment
   long open_files_limit = -1;       // descriptors the program may hold (RLIMIT_NOFILE), or no limit
-  // Each file or folder mounted over the second, seen by the program alone
-  // (a mount namespace of its own; see can_bind_mount).
-  std::vector<std::pair<std::string, std::string>> bind_mounts;
   int settle_ms = 0;                // how long to watch the console after the program has ended
   uid_t uid = 0;                    // run as this user and group, with no other groups,
   gid_t gid = 0;                    // when as_user
@@ -49,8 +45,5 @@ struct ProgramRun {
 };
 
 ProgramRun run_program(const std::filesystem::path& folder, const RunOptions& options);
-
-// Whether this process may give a program a mount namespace of its own.
-bool can_bind_mount();
 
 }  // namespace qx::e2e
