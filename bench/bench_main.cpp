@@ -1,13 +1,17 @@
 // Runs the real program file to file on generated data of each format and
-// reports records per second and peak memory.
+// reports records per second and peak memory; with --against, another build
+// of the program on the same data, right after it, and its wall time as a
+// multiple of this one's; with --runs, the fastest of that many runs of each
+// (a busy machine slows some of them).
 //
-//   bench_quellatorix [records...]     (default: 1000 1000000)
+//   bench_quellatorix [--against PROGRAM] [--runs N] [records...]     (default: 1000 1000000)
 
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -76,7 +80,7 @@ struct Measure {
   long lines = 0;
 };
 
-Measure run(const fs::path& folder, bool numerical) {
+Measure run(const char* program, const fs::path& folder, bool numerical) {
   const fs::path answers = folder / "answers.txt";
   // RETURN for the header, file input, its name, the format, file output, its name.
   std::ofstream(answers) << "\n1\n\n" << (numerical ? "2" : "1") << "\n1\n\n";
@@ -90,7 +94,7 @@ Measure run(const fs::path& folder, bool numerical) {
     dup2(in, 0);
     dup2(out, 1);
     dup2(out, 2);
-    execl(QX_BINARY, QX_BINARY, static_cast<char*>(nullptr));
+    execl(program, program, static_cast<char*>(nullptr));
     _exit(122);
   }
   int wstatus = 0;
@@ -107,11 +111,38 @@ Measure run(const fs::path& folder, bool numerical) {
   return m;
 }
 
+bool failed(const Measure& m, long n) { return m.status != 0 || m.lines != n + 2; }
+
+// The fastest run so far; a failed run is kept, to be reported.
+void keep_fastest(Measure& best, const Measure& m, long n, int r) {
+  if (r == 0 || (!failed(best, n) && (failed(m, n) || m.seconds < best.seconds))) best = m;
+}
+
+bool report(const char* label, long n, const Measure& m, const char* note = "") {
+  std::printf("%-15s %10ld %9.3f %9.3f %14.0f %10.1f%s\n", label, n, m.seconds, m.cpu,
+              static_cast<double>(n) / m.seconds, static_cast<double>(m.peak_kib) / 1024.0, note);
+  if (failed(m, n)) {
+    std::printf("  run failed: status %d, %ld result lines for %ld records\n", m.status, m.lines, n);
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  const char* against = nullptr;
+  int runs = 1;
   std::vector<long> sizes;
-  for (int i = 1; i < argc; ++i) sizes.push_back(std::atol(argv[i]));
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--against" && i + 1 < argc) {
+      against = argv[++i];
+    } else if (std::string(argv[i]) == "--runs" && i + 1 < argc) {
+      runs = std::max(1, std::atoi(argv[++i]));
+    } else {
+      sizes.push_back(std::atol(argv[i]));
+    }
+  }
   if (sizes.empty()) sizes = {1000, 1000000};
   std::printf("%-15s %10s %9s %9s %14s %10s\n", "format", "records", "wall s", "cpu s", "records/s", "peak MiB");
   bool ok = true;
@@ -120,14 +151,21 @@ int main(int argc, char** argv) {
       const fs::path folder = fs::temp_directory_path() / ("qx-bench-" + std::to_string(getpid()));
       fs::create_directories(folder);
       generate(folder / "quelta_in.txt", n, numerical);
-      const Measure m = run(folder, numerical);
-      fs::remove_all(folder);
-      std::printf("%-15s %10ld %9.3f %9.3f %14.0f %10.1f\n", numerical ? "numerical" : "alphanumerical", n,
-                  m.seconds, m.cpu, static_cast<double>(n) / m.seconds, static_cast<double>(m.peak_kib) / 1024.0);
-      if (m.status != 0 || m.lines != n + 2) {
-        std::printf("  run failed: status %d, %ld result lines for %ld records\n", m.status, m.lines, n);
-        ok = false;
+      Measure m, a;
+      for (int r = 0; r < runs; ++r) {
+        fs::remove(folder / "quelta_out.txt");  // never overwritten: it would ask for another name
+        keep_fastest(m, run(QX_BINARY, folder, numerical), n, r);
+        if (against == nullptr) continue;
+        fs::remove(folder / "quelta_out.txt");
+        keep_fastest(a, run(against, folder, numerical), n, r);
       }
+      ok = report(numerical ? "numerical" : "alphanumerical", n, m) && ok;
+      if (against != nullptr) {
+        char times[32];
+        std::snprintf(times, sizeof times, "   x%.2f", a.seconds / m.seconds);
+        ok = report("  against", n, a, times) && ok;
+      }
+      fs::remove_all(folder);
     }
   }
   return ok ? 0 : 1;

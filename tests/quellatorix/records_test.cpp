@@ -35,10 +35,12 @@ TEST(CheckRecord, ReportsTheFirstFailureOnly) {
       {"16 10 50 10", 2, numeric(16, 10, 50, 10), kEarly,
        " The two data have same strike\n 1st dip dir = dd1 =    10.0\n 2nd dip dir = dd2 =    10.0\n"
        " dd2 - dd1 =  0.000E+00 [modulo 180]\n"},
-      {"95 10 50 190: N2 before C1", 2, numeric(95, 10, 50, 190), kEarly,
+      {"95 10 50 190: the same strike is checked before the 1st dip's range", 2, numeric(95, 10, 50, 190),
+       kEarly,
        " The two data have same strike\n 1st dip dir = dd1 =    10.0\n 2nd dip dir = dd2 =   190.0\n"
        " dd2 - dd1 =  0.000E+00 [modulo 180]\n"},
-      {"16 10 95 190: N1 before N2", 2, numeric(16, 10, 95, 190), "error: 2nd app dip out of [0,90]",
+      {"16 10 95 190: the 2nd dip's range is checked before the same strike", 2, numeric(16, 10, 95, 190),
+       "error: 2nd app dip out of [0,90]",
        " 2nd dip out of [0,90]\n 2nd dip =    95.0\n"},
       {"95 90 50 0", 2, numeric(95, 90, 50, 0), "error: 1st app dip out of [0,90]",
        " 1st dip out of [0,90]\n 1st dip =    95.0\n"},

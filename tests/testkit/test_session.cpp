@@ -8,7 +8,10 @@
 namespace qx::testkit {
 
 ScratchDir::ScratchDir() {
-  std::string tmpl = (std::filesystem::temp_directory_path() / "qx-test-XXXXXX").string();
+  // As the program places its own: an empty TMPDIR is no folder, /tmp is.
+  const char* tmpdir = std::getenv("TMPDIR");
+  std::string tmpl = tmpdir != nullptr && tmpdir[0] != '\0' ? tmpdir : "/tmp";
+  tmpl += "/qx-test-XXXXXX";
   if (mkdtemp(tmpl.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
   path_ = tmpl;
 }
