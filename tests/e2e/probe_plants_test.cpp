@@ -189,7 +189,7 @@ TEST(ProbePlants, ToolsInTheWorkingFolderNeverRun) {
 // too (in the working folder, where a probe must not write it, or in the
 // temporary one), and at the header's wait, whichever comes first.
 TEST(ProbePlants, AnInterruptDuringStartUpLeavesNothing) {
-  for (const int sig : {SIGINT, SIGTERM, SIGHUP}) {
+  for (const int sig : {SIGINT, SIGTERM, SIGHUP, SIGPWR, SIGRTMIN}) {
     for (const std::size_t entries : {1u, 2u, 100u}) {
       for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE("signal " + std::to_string(sig) + " at " + std::to_string(entries) + " entries");
