@@ -140,6 +140,8 @@ TEST(ProbePlants, ALinkToAFileTheUserCannotWriteLeaksNothing) {
   // Both folders open to the run: a probe that wrote there would show.
   fs::permissions(place.work.path(), fs::perms::all);
   fs::permissions(place.tmp.path(), fs::perms::all);
+  if (!testkit::reachable_as(nobody->pw_uid, nobody->pw_gid, place.tmp.path()))
+    GTEST_SKIP() << "nobody can't reach the scratch folders (a private TMPDIR)";
   for (const char* name : kProbeFiles) fs::create_symlink(elsewhere.path() / "secret.txt", place.work.path() / name);
   const auto before = contents(place.work.path());
   RunOptions options = place.options();
@@ -332,6 +334,8 @@ TEST(ProbePlants, AnotherUserWhoSwapsTheFolderReachesNothingOutsideIt) {
     SCOPED_TRACE(folder_of_links ? "a folder of links in its place" : "a link in its place");
     Place place;
     fs::permissions(place.tmp.path(), fs::perms::all);  // 0777, no sticky bit
+    if (!testkit::reachable_as(kOther, kOther, place.tmp.path()))
+      GTEST_SKIP() << "another user can't reach the scratch folders (a private TMPDIR)";
     testkit::ScratchDir elsewhere;
     elsewhere.write("field_notes.txt", notes);
     const fs::path victim = elsewhere.path() / "field_notes.txt";

@@ -1,5 +1,9 @@
 #include "testkit/test_session.hpp"
 
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -72,6 +76,17 @@ std::vector<std::string> lines_of(std::string_view text) {
     text.remove_prefix(nl + 1);
   }
   return out;
+}
+
+bool reachable_as(uid_t uid, gid_t gid, const std::filesystem::path& path) {
+  const std::string p = path.string();
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const bool can = setgroups(0, nullptr) == 0 && setgid(gid) == 0 && setuid(uid) == 0 && access(p.c_str(), X_OK) == 0;
+    _exit(can ? 0 : 1);
+  }
+  int status = 0;
+  return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 std::string joined(const std::vector<std::string>& lines) {

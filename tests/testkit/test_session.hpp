@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 #include <vector>
 
 #include "platform/memory_console.hpp"
@@ -70,6 +71,10 @@ struct TestSession {
   // Everything written on the console since the last call.
   std::string take() { return console.take_output(); }
 };
+
+// Whether the user uid (group gid, no others) can enter path: a folder on
+// the way may be private to whoever runs the tests.
+bool reachable_as(uid_t uid, gid_t gid, const std::filesystem::path& path);
 
 // The lines of a text, split at line feeds (the last, empty piece dropped).
 std::vector<std::string> lines_of(std::string_view text);
