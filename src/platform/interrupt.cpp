@@ -94,9 +94,18 @@ void rest() {
   ::nanosleep(&t, nullptr);
 }
 
-// The process is ending by another thread's signal.
-[[noreturn]] void wait_for_the_end() {
-  for (;;) ::pause();
+// Takes what the handler reads, as a Block (kHeld) or as the handler
+// (kEnding): waits while another thread holds it, and for ever once a
+// handler has it, since the process is ending by that handler's signal.
+void take(int as) {
+  for (;;) {
+    int expected = kFree;
+    if (g_state.compare_exchange_strong(expected, as)) return;
+    if (expected == kEnding) {
+      for (;;) ::pause();
+    }
+    rest();
+  }
 }
 
 void write_all(int fd, const char* p, std::size_t n) {
@@ -145,12 +154,7 @@ extern "C" void on_signal(int sig, siginfo_t* info, void*) {
   }
   // Every other handled signal waits in this thread (the action's mask); a
   // thread under a Block finishes first; a second handler waits for ever.
-  for (;;) {
-    int expected = kFree;
-    if (g_state.compare_exchange_strong(expected, kEnding)) break;
-    if (expected == kEnding) wait_for_the_end();
-    rest();
-  }
+  take(kEnding);
   end_child();
   for (auto& slot : g_tracked) {
     const Pending* p = slot.load();
@@ -220,13 +224,7 @@ void unblock_in_this_thread() { pthread_sigmask(SIG_UNBLOCK, &handled_set(), nul
 
 Block::Block() {
   pthread_sigmask(SIG_BLOCK, &handled_set(), &old_);
-  if (t_depth++ > 0) return;
-  for (;;) {
-    int expected = kFree;
-    if (g_state.compare_exchange_strong(expected, kHeld)) return;
-    if (expected == kEnding) wait_for_the_end();
-    rest();
-  }
+  if (t_depth++ == 0) take(kHeld);
 }
 
 Block::~Block() {

@@ -196,11 +196,13 @@ void run_shell(Place place, std::string_view command, bool wait, int& exitstat, 
   } while (waited < 0 && errno == EINTR);
 
   if (got == static_cast<ssize_t>(sizeof report)) {
-    const std::string what = report[0] == kEnterFolder ? place.dir_fd >= 0 ? std::string("could not enter the folder")
-                                                                           : "could not enter the folder " +
-                                                                                 std::string(place.folder)
-                             : report[0] == kOpenNull ? "could not open /dev/null"
-                                                      : "could not run /bin/sh";
+    std::string what = "could not run /bin/sh";
+    if (report[0] == kEnterFolder) {
+      what = "could not enter the folder";
+      if (place.dir_fd < 0) what.append(" ").append(place.folder);
+    } else if (report[0] == kOpenNull) {
+      what = "could not open /dev/null";
+    }
     failed_to_run(cmdstat, cmdmsg, what, report[1]);
     return;
   }

@@ -94,8 +94,7 @@ Outcome late_detection(Session& s, const RunState& st, Record& rec) {
 }
 
 // Directions so far apart that their difference overflows leave nothing
-// to compute with: no result is better than a NaN. Both cases test for it
-// first, so every such record fails alike.
+// to compute with: no result is better than a NaN.
 Outcome too_large(Session& s, const RunState& st, Record& rec) {
   return directions_error(s, st, rec, "The directions are too large to compute with", kTooLarge);
 }
@@ -118,8 +117,6 @@ Outcome one_dip_and_strike(Session& s, const RunState& st, Record& rec) {
   std::array<float, kTurnCap + 1> held{rec.DIPDA[1]};
   for (int turns = 0;; ++turns) {
     const float d = rec.DIPDA[0] - rec.DIPDA[1];
-    // Before the horizontal and vertical tests: a NaN sine passes them all.
-    if (!std::isfinite(d)) return too_large(s, st, rec);
     const float sn = std::sin(rad(s, d));
     if (std::fabs(rec.dipa1) < kTolerance) return horizontal(s, st, rec);
     if (sn < 0.0f) {
@@ -170,9 +167,7 @@ double steady_dip(const Record& rec) {
 // tan(apparent dip) = tan(true dip) * cos(apparent-dip direction - dip
 // direction), for both apparent dips.
 Outcome two_dips(Session& s, const RunState& st, Record& rec) {
-  const float d = rec.DIPDA[0] - rec.DIPDA[1];
-  if (!std::isfinite(d)) return too_large(s, st, rec);
-  const float r = rad(s, d);
+  const float r = rad(s, rec.DIPDA[0] - rec.DIPDA[1]);
   const float sr = std::sin(r);
   const float cr = std::cos(r);
   if (sr == 0.0f) return late_detection(s, st, rec);
@@ -220,13 +215,14 @@ Outcome convert(Session& s, const RunState& st, Record& rec) {
       letter_to_azimuth(rec.DDIR[0], rec.DIPDA[0]);
       rec.DIPDA[1] = rec.dipa2;
     }
-    return one_dip_and_strike(s, st, rec);
-  }
-  if (alphanumerical) {
+  } else if (alphanumerical) {
     letter_to_azimuth(rec.DDIR[0], rec.DIPDA[0]);
     letter_to_azimuth(rec.DDIR[1], rec.DIPDA[1]);
   }
-  return two_dips(s, st, rec);
+  // Before any other test, on both roads: a NaN sine passes them all. A
+  // turned strike lies in [0, 360), so only the directions as given overflow.
+  if (!std::isfinite(rec.DIPDA[0] - rec.DIPDA[1])) return too_large(s, st, rec);
+  return one_dip ? one_dip_and_strike(s, st, rec) : two_dips(s, st, rec);
 }
 
 }  // namespace
