@@ -166,11 +166,7 @@ TEST(OddBytes, AMegabyteLineAndALongTitle) {
 
 // Peak memory of the program: the same whatever the lines it is given.
 // The sanitizers add their own shadow memory and quarantine.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr long kPeakLimitKib = 64 * 1024;
-#else
-constexpr long kPeakLimitKib = 16 * 1024;
-#endif
+constexpr long kPeakLimitKib = (testkit::kSanitized ? 64 : 16) * 1024;
 
 // Streams head, size copies of fill and tail into a file.
 void write_big(const fs::path& path, const std::string& head, char fill, std::size_t size, const std::string& tail) {
@@ -521,9 +517,8 @@ TEST(Faults, AReadErrorInTheMiddleOfALineIsAReadErrorOfItsRecord) {
                    "QX_CUT_AT=" + std::to_string(c.cut_at), "QX_CUT_SEEN=" + seen.string(),
                    std::string("ASAN_OPTIONS=") + (asan != nullptr ? asan : "") + ":verify_asan_link_order=0"};
     r->run = run_program(r->dir.path(), options);
-#if defined(__SANITIZE_ADDRESS__)
-    if (!fs::exists(seen)) GTEST_SKIP() << "the sanitizer's runtime keeps the program's reads to itself";
-#endif
+    if (testkit::kSanitized && !fs::exists(seen))
+      GTEST_SKIP() << "the sanitizer's runtime keeps the program's reads to itself";
     ASSERT_TRUE(fs::exists(seen)) << "the program's reads never met the cut";
     EXPECT_EQ(0, r->run.status);
     const std::string want = second_record_unreadable(c.format);
@@ -592,7 +587,7 @@ TEST_P(SignalMidRun, LeavesAnExactPrefixOfCompleteLines) {
     fs::remove(r->dir.path() / "quelta_out.txt");
     RunOptions options = typing(file_to_file());
     // Once the first results are on disk, the run is well inside its records.
-    options.interrupt_when = [&] { return fs::exists(r->dir.path() / "quelta_out.txt") && !r->results().empty(); };
+    options.interrupt_when = [&] { return holds_bytes(r->dir.path() / "quelta_out.txt"); };
     options.interrupt_delay_ms = std::uniform_int_distribution<int>(0, 150)(gen);
     options.interrupt_signal = GetParam();
     r->run = run_program(r->dir.path(), options);
@@ -679,7 +674,7 @@ TEST_P(TwoSignals, WriteEveryLineOnceAndEndByTheFirst) {
   for (int run = 0; run < 8; ++run) {
     fs::remove(r->dir.path() / "quelta_out.txt");
     RunOptions options = typing(file_to_file('2'));
-    options.interrupt_when = [&] { return fs::exists(r->dir.path() / "quelta_out.txt") && !r->results().empty(); };
+    options.interrupt_when = [&] { return holds_bytes(r->dir.path() / "quelta_out.txt"); };
     options.interrupt_delay_ms = std::uniform_int_distribution<int>(0, 30)(gen);
     options.interrupt_signal = GetParam().first;
     options.second_signal = GetParam().second;

@@ -49,7 +49,74 @@ long peak_from(const fs::path& report) {
   return std::stol(text.substr(begin == std::string::npos ? 0 : begin + 1, end + 1));
 }
 
+// The console file as the program writes it. Each look reads only the bytes
+// new since the last: a look that read the file from its start would chase
+// the program to the end of a long run.
+class ConsoleWatch {
+ public:
+  explicit ConsoleWatch(const fs::path& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+  ~ConsoleWatch() {
+    if (fd_ >= 0) close(fd_);
+  }
+  ConsoleWatch(const ConsoleWatch&) = delete;
+  ConsoleWatch& operator=(const ConsoleWatch&) = delete;
+
+  bool shows(std::string_view what) {
+    char buf[1 << 16];
+    for (ssize_t n; (n = pread(fd_, buf, sizeof buf, seen_)) > 0;) {
+      seen_ += n;
+      window_.append(buf, static_cast<std::size_t>(n));
+      if (window_.find(what) != std::string::npos) return true;
+      window_.erase(0, window_.size() - std::min(window_.size(), what.size()));  // a match across two looks
+    }
+    return false;
+  }
+
+ private:
+  int fd_;
+  off_t seen_ = 0;
+  std::string window_;
+};
+
+// The child's side: the program as a shell starts it, whatever this test
+// runner inherited, with the console, limits and user asked for.
+[[noreturn]] void start(const fs::path& folder, const RunOptions& options, int in_fd, int out_fd,
+                        char* const* argv, char* const* envp) {
+  if (chdir(folder.c_str()) != 0) _exit(120);
+  if (options.file_size_limit >= 0) {
+    const rlimit lim{static_cast<rlim_t>(options.file_size_limit), static_cast<rlim_t>(options.file_size_limit)};
+    setrlimit(RLIMIT_FSIZE, &lim);
+  }
+  const rlimit no_core{0, 0};  // a signal that dumps core leaves none behind
+  setrlimit(RLIMIT_CORE, &no_core);
+  for (int sig = 1; sig < NSIG; ++sig) signal(sig, SIG_DFL);
+  sigset_t none;
+  sigemptyset(&none);
+  sigprocmask(SIG_SETMASK, &none, nullptr);
+  const int stdin_fd = options.input_file.empty() ? in_fd : open(options.input_file.c_str(), O_RDONLY);
+  if (stdin_fd < 0) _exit(123);
+  dup2(stdin_fd, 0);
+  dup2(out_fd, 1);
+  dup2(out_fd, 2);
+  if (options.as_user && (setgroups(0, nullptr) != 0 || setgid(options.gid) != 0 || setuid(options.uid) != 0))
+    _exit(123);
+  if (options.open_files_limit >= 0) {
+    // What the test runner holds open would count against the limit.
+    for (int fd = 3; fd < 1024; ++fd) close(fd);
+    const rlimit lim{static_cast<rlim_t>(options.open_files_limit), static_cast<rlim_t>(options.open_files_limit)};
+    setrlimit(RLIMIT_NOFILE, &lim);
+  }
+  execve(argv[0], argv, envp);
+  _exit(122);
+}
+
 }  // namespace
+
+bool holds_bytes(const fs::path& path, std::uintmax_t bytes) {
+  std::error_code ec;
+  const std::uintmax_t size = fs::file_size(path, ec);
+  return !ec && size >= bytes;
+}
 
 ProgramRun run_program(const fs::path& folder, const RunOptions& options) {
   using Clock = std::chrono::steady_clock;
@@ -63,65 +130,29 @@ ProgramRun run_program(const fs::path& folder, const RunOptions& options) {
   // The runner's own copy, made to start the program, would count in the
   // program's peak: a small process of its own measures it.
   const bool timed = options.measure_memory && access(kTime, X_OK) == 0;
-  std::vector<std::string> launched = options.launcher;
+  std::vector<std::string> launched = timed ? std::vector<std::string>{kTime, "-f", "%M", "-o", peak_path.string()}
+                                            : options.launcher;
   launched.emplace_back(QX_BINARY);
-  std::vector<char*> launched_argv;
-  for (std::string& a : launched) launched_argv.push_back(a.data());
-  launched_argv.push_back(nullptr);
-  char* const argv[] = {const_cast<char*>(QX_BINARY), nullptr};
-  char* const timed_argv[] = {const_cast<char*>(kTime), const_cast<char*>("-f"), const_cast<char*>("%M"),
-                              const_cast<char*>("-o"), const_cast<char*>(peak_path.c_str()),
-                              const_cast<char*>(QX_BINARY), nullptr};
-  int in[2];
-  int console_pipe[2] = {-1, -1};
+  std::vector<char*> argv;
+  for (std::string& a : launched) argv.push_back(a.data());
+  argv.push_back(nullptr);
   // Close-on-exec: a run started from another thread must not hold this
-  // run's input open.
+  // run's input or console open.
+  int in[2];
+  int console[2] = {-1, -1};
   if (pipe2(in, O_CLOEXEC) != 0) return {};
-  if (options.console_stalls && pipe2(console_pipe, O_CLOEXEC) != 0) return {};
+  if (options.console_stalls ? pipe2(console, O_CLOEXEC) != 0
+                             : (console[1] = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)) < 0)
+    return {};
   if (options.nonblocking_input) fcntl(in[0], F_SETFL, O_NONBLOCK);
   const pid_t pid = fork();
-  if (pid == 0) {
-    if (chdir(folder.c_str()) != 0) _exit(120);
-    const int out =
-        options.console_stalls ? console_pipe[1] : open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (out < 0) _exit(121);
-    if (options.file_size_limit >= 0) {
-      const rlimit lim{static_cast<rlim_t>(options.file_size_limit), static_cast<rlim_t>(options.file_size_limit)};
-      setrlimit(RLIMIT_FSIZE, &lim);
-    }
-    const rlimit no_core{0, 0};  // a signal that dumps core leaves none behind
-    setrlimit(RLIMIT_CORE, &no_core);
-    // The program as a shell starts it, whatever this test runner inherited.
-    for (int sig = 1; sig < NSIG; ++sig) signal(sig, SIG_DFL);
-    sigset_t none;
-    sigemptyset(&none);
-    sigprocmask(SIG_SETMASK, &none, nullptr);
-    const int stdin_fd = options.input_file.empty() ? in[0] : open(options.input_file.c_str(), O_RDONLY);
-    if (stdin_fd < 0) _exit(123);
-    dup2(stdin_fd, 0);
-    dup2(out, 1);
-    dup2(out, 2);
-    close(in[0]);
-    close(in[1]);
-    if (options.console_stalls) close(console_pipe[0]);
-    if (options.as_user && (setgroups(0, nullptr) != 0 || setgid(options.gid) != 0 || setuid(options.uid) != 0))
-      _exit(123);
-    if (options.open_files_limit >= 0) {
-      // What the test runner holds open would count against the limit.
-      for (int fd = 3; fd < 1024; ++fd) close(fd);
-      const rlimit lim{static_cast<rlim_t>(options.open_files_limit), static_cast<rlim_t>(options.open_files_limit)};
-      setrlimit(RLIMIT_NOFILE, &lim);
-    }
-    if (timed) execve(kTime, timed_argv, envp.data());
-    if (!options.launcher.empty()) execve(launched_argv[0], launched_argv.data(), envp.data());
-    execve(QX_BINARY, argv, envp.data());
-    _exit(122);
-  }
+  if (pid == 0) start(folder, options, in[0], console[1], argv.data(), envp.data());
   close(in[0]);
-  if (options.console_stalls) close(console_pipe[1]);
+  close(console[1]);
+  ConsoleWatch watch(out_path);
   auto console_full = [&] {
     int n = 0;
-    return ioctl(console_pipe[0], FIONREAD, &n) == 0 && n >= 32768;  // half a pipe: a write of 64 KiB waits
+    return ioctl(console[0], FIONREAD, &n) == 0 && n >= 32768;  // half a pipe: a write of 64 KiB waits
   };
   // The typed answers are short: the pipe takes them at once.
   auto type = [&in](const std::string& s) {
@@ -153,10 +184,9 @@ ProgramRun run_program(const fs::path& folder, const RunOptions& options) {
       done_typing();
     }
     if (!sent && send_at == Clock::time_point::max() &&
-        (options.console_stalls
-             ? console_full()
-             : (options.interrupt_when && options.interrupt_when()) ||
-                   (!options.interrupt_at.empty() && slurp(out_path).find(options.interrupt_at) != std::string::npos))) {
+        (options.console_stalls ? console_full()
+                                : (options.interrupt_when && options.interrupt_when()) ||
+                                      (!options.interrupt_at.empty() && watch.shows(options.interrupt_at)))) {
       send_at = now + std::chrono::milliseconds(options.interrupt_delay_ms);
     }
     if (!sent && now >= send_at) {
@@ -183,9 +213,8 @@ ProgramRun run_program(const fs::path& folder, const RunOptions& options) {
   r.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
   if (options.console_stalls) {
     char buf[4096];
-    for (ssize_t n; (n = read(console_pipe[0], buf, sizeof buf)) > 0;)
-      r.console.append(buf, static_cast<std::size_t>(n));
-    close(console_pipe[0]);
+    for (ssize_t n; (n = read(console[0], buf, sizeof buf)) > 0;) r.console.append(buf, static_cast<std::size_t>(n));
+    close(console[0]);
   } else {
     r.console = slurp(out_path);
     if (options.settle_ms > 0) {

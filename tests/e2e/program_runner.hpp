@@ -2,6 +2,7 @@
 // Runs the real program in a folder of its own, as a user would.
 
 #include <csignal>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -45,5 +46,9 @@ struct ProgramRun {
 };
 
 ProgramRun run_program(const std::filesystem::path& folder, const RunOptions& options);
+
+// Whether the file holds at least so many bytes: a look at its size alone,
+// for a wait on a file the program is writing.
+bool holds_bytes(const std::filesystem::path& path, std::uintmax_t bytes = 1);
 
 }  // namespace qx::e2e
