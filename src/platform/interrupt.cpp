@@ -195,12 +195,10 @@ void untrack_child() { g_child.store(0); }
 
 void remove_temp(const TempFolder& t) {
   if (t.dir_fd >= 0 && t.file[0] != '\0') ::unlinkat(t.dir_fd, t.file, 0);
-  // Another user who can write where the folder was made may have put
-  // something else under its name.
   struct stat st;
-  if (t.path[0] != '\0' && ::fstatat(AT_FDCWD, t.path, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode) &&
-      st.st_dev == t.dev && st.st_ino == t.ino) {
-    ::rmdir(t.path);
+  if (t.parent_fd >= 0 && t.name[0] != '\0' && ::fstatat(t.parent_fd, t.name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+      S_ISDIR(st.st_mode) && st.st_dev == t.dev && st.st_ino == t.ino) {
+    ::unlinkat(t.parent_fd, t.name, AT_REMOVEDIR);
   }
 }
 

@@ -27,14 +27,16 @@ struct Pending {
 void track(Pending* p);
 void untrack(Pending* p);
 
-inline constexpr std::size_t kMaxPath = 4096;
 inline constexpr std::size_t kMaxName = 256;
 
-// A folder the handler removes: through its descriptor for what is in it,
-// by its name for itself only while that name still names it.
+// A folder the handler removes: the file a command writes there, through the
+// folder's descriptor, then the folder itself, through its parent's, while
+// its name there still names it. The parent is one where nobody else may
+// rename or remove what the run makes.
 struct TempFolder {
+  int parent_fd = -1;
   int dir_fd = -1;
-  char path[kMaxPath] = {};
+  char name[kMaxName] = {};  // in the parent
   char file[kMaxName] = {};  // the file a command writes there
   dev_t dev = 0;
   ino_t ino = 0;
@@ -43,8 +45,8 @@ struct TempFolder {
 void track(TempFolder* t);
 void untrack(TempFolder* t);
 
-// Removes file from the folder, then the folder by its name if the name
-// still names it and it is empty. Safe in a signal handler.
+// Removes file from the folder, then the folder if its name still names it
+// and it is empty. Safe in a signal handler.
 void remove_temp(const TempFolder& t);
 
 // The process group of a command running for the program: ended with it.

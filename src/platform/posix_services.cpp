@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <dirent.h>
 #include <fcntl.h>
 #include <pthread.h>
 #include <pwd.h>
@@ -215,28 +214,30 @@ void run_shell(Place place, std::string_view command, bool wait, int& exitstat, 
   }
 }
 
-// A folder made by mkdtemp, used through its own descriptor only: a name in
-// a folder that others can write may name something else at any moment. The
-// signal handler knows it from the start, so that an interrupt leaves
-// neither the folder nor the file.
+// A folder made fresh in a parent where nobody else may rename or remove
+// entries, used through its own descriptor. The signal handler knows it from
+// the start, so that an interrupt leaves neither the folder nor the file.
 class PosixPrivateFolder final : public PrivateFolder {
  public:
-  // dir_fd: the folder, opened and checked; path: its name; st: what it is.
-  PosixPrivateFolder(int dir_fd, const std::string& path, std::string_view file, const struct stat& st) {
+  // Takes both descriptors; st: what the folder is.
+  PosixPrivateFolder(int parent_fd, int dir_fd, std::string_view name, std::string_view file, const struct stat& st) {
+    temp_.parent_fd = parent_fd;
     temp_.dir_fd = dir_fd;
-    path.copy(temp_.path, path.size());
+    name.copy(temp_.name, name.size());
     file.copy(temp_.file, file.size());
     temp_.dev = st.st_dev;
     temp_.ino = st.st_ino;
     interrupt::track(&temp_);
   }
 
+  // Only the command's file goes, by its name; a folder that holds anything
+  // else stays.
   ~PosixPrivateFolder() override {
     interrupt::Block block;
-    remove_entries();
     interrupt::remove_temp(temp_);
     interrupt::untrack(&temp_);
     ::close(temp_.dir_fd);
+    ::close(temp_.parent_fd);
   }
 
   PosixPrivateFolder(const PosixPrivateFolder&) = delete;
@@ -280,29 +281,43 @@ class PosixPrivateFolder final : public PrivateFolder {
   }
 
  private:
-  // Whatever a command left besides its file. Links are removed, never
-  // followed; without a descriptor to spare, the file alone is removed.
-  void remove_entries() {
-    const int fd = ::dup(temp_.dir_fd);
-    if (fd < 0) return;
-    DIR* dir = ::fdopendir(fd);
-    if (dir == nullptr) {
-      ::close(fd);
-      return;
-    }
-    ::rewinddir(dir);
-    while (const dirent* e = ::readdir(dir)) {
-      const std::string_view n(e->d_name);
-      if (n == "." || n == "..") continue;
-      if (::unlinkat(temp_.dir_fd, e->d_name, 0) != 0 && (errno == EISDIR || errno == EPERM)) {
-        ::unlinkat(temp_.dir_fd, e->d_name, AT_REMOVEDIR);
-      }
-    }
-    ::closedir(dir);
-  }
-
   interrupt::TempFolder temp_;
 };
+
+// The folder at path, where it is one in which nobody but the user and the
+// superuser may rename or remove entries: theirs, and not writable by others
+// unless sticky. In any other folder another user may put anything under a
+// name the run has just made, even a folder of the user's own. -1 otherwise.
+int open_parent(const char* path) {
+  const int fd = ::open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  struct stat st;
+  if (fd < 0 || ::fstat(fd, &st) != 0) {
+    if (fd >= 0) ::close(fd);
+    return -1;
+  }
+  const bool owned = st.st_uid == ::geteuid() || st.st_uid == 0;
+  const bool shared = (st.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (st.st_mode & S_ISVTX) == 0;
+  if (owned && !shared) return fd;
+  ::close(fd);
+  errno = EPERM;
+  return -1;
+}
+
+// quellatorix- and six letters or digits nobody can guess.
+std::string random_name() {
+  constexpr std::string_view kChars = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  std::array<unsigned char, 6> bytes{};
+  if (::getentropy(bytes.data(), bytes.size()) != 0) {
+    // Without the system's randomness, something that differs per call.
+    timespec t{};
+    clock_gettime(CLOCK_REALTIME, &t);
+    unsigned long long x = static_cast<unsigned long long>(t.tv_nsec) ^ (static_cast<unsigned long long>(::getpid()) << 20);
+    for (unsigned char& b : bytes) b = static_cast<unsigned char>(x >>= 5);
+  }
+  std::string name = "quellatorix-";
+  for (const unsigned char b : bytes) name.push_back(kChars[b % kChars.size()]);
+  return name;
+}
 
 }  // namespace
 
@@ -362,36 +377,45 @@ void PosixServices::execute_command_line(std::string_view command, bool wait, in
 }
 
 std::unique_ptr<PrivateFolder> PosixServices::private_folder(std::string_view file, std::string& why) {
-  const char* tmpdir = std::getenv("TMPDIR");
-  std::string path = tmpdir != nullptr && tmpdir[0] != '\0' ? tmpdir : "/tmp";
-  path.append("/quellatorix-XXXXXX");
-  if (path.size() >= interrupt::kMaxPath || file.size() >= interrupt::kMaxName) {
+  if (file.size() >= interrupt::kMaxName) {
     why = std::strerror(ENAMETOOLONG);
+    return nullptr;
+  }
+  const char* tmpdir = std::getenv("TMPDIR");
+  const char* place = tmpdir != nullptr && tmpdir[0] != '\0' ? tmpdir : "/tmp";
+  int parent = open_parent(place);
+  // A shared scratch folder as TMPDIR: the system's own, where it is safe.
+  if (parent < 0 && errno == EPERM && place != std::string_view("/tmp")) parent = open_parent("/tmp");
+  if (parent < 0) {
+    why = std::strerror(errno);
     return nullptr;
   }
   // Made and known to the signal handler in one step.
   interrupt::Block block;
-  if (::mkdtemp(path.data()) == nullptr) {
+  std::string name;
+  int made = -1;
+  for (int attempt = 0; attempt < 100 && made != 0; ++attempt) {
+    name = random_name();
+    made = ::mkdirat(parent, name.c_str(), 0700);
+    if (made != 0 && errno != EEXIST) break;
+  }
+  if (made != 0) {
     why = std::strerror(errno);
+    ::close(parent);
     return nullptr;
   }
-  // From here on the name is only used to remove the folder: another user
-  // who can write in TMPDIR may put anything under it, even now.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) {
-    why = std::strerror(errno);
-    ::rmdir(path.c_str());  // empty as made; nothing but an empty folder goes
-    return nullptr;
-  }
+  const int fd = ::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
   struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) {
-    why = "the folder made was replaced by another";
-    ::close(fd);
+  if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) {
+    why = std::strerror(fd < 0 ? errno : EPERM);
+    if (fd >= 0) ::close(fd);
+    ::unlinkat(parent, name.c_str(), AT_REMOVEDIR);  // empty as made; nothing but an empty folder goes
+    ::close(parent);
     return nullptr;
   }
   // The umask may have taken what the commands need to write there.
   ::fchmod(fd, 0700);
-  return std::make_unique<PosixPrivateFolder>(fd, path, file, st);
+  return std::make_unique<PosixPrivateFolder>(parent, fd, name, file, st);
 }
 
 float PosixServices::cpu_time() {

@@ -17,8 +17,8 @@ struct LocalDateTime {
 };
 
 // A folder of the run's own, made fresh for a command and the one file that
-// it writes: nobody else can read it or place anything in it. It goes, with
-// whatever is left in it, when this object goes or a signal ends the run.
+// it writes: nobody else can read it or place anything in it. The file and
+// then the folder go when this object goes or a signal ends the run.
 class PrivateFolder {
  public:
   virtual ~PrivateFolder() = default;

@@ -2,12 +2,16 @@
 // under the probes' file names: the probes touch nothing there, runs at once
 // don't disturb each other, and nothing is left in the temporary folder.
 
+#include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
+#include <sched.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <sched.h>
 
 #include <climits>
 #include <csignal>
@@ -15,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <random>
 #include <string>
@@ -274,12 +279,15 @@ TEST(ProbePlants, ExportedShellFunctionsNeverStandInForTheTools) {
 }
 
 // Another user who watches a temporary folder that everybody may write (a
-// shared scratch folder without the sticky bit): each new probe folder is
-// renamed away at once, and in its place stands a folder of theirs holding
-// links under the probes' file names, or a link to the victim itself.
+// shared scratch folder without the sticky bit) and meets each new probe
+// folder at once: renames it away and puts a folder of links under the
+// probes' file names, or a link to the victim, in its place; or exchanges it
+// with the victim, a folder of the user's own there.
+enum class Swap { folder_of_links, link, exchange };
+
 class Swapper {
  public:
-  Swapper(const fs::path& tmp, const fs::path& victim, bool folder_of_links, uid_t uid) {
+  Swapper(const fs::path& tmp, const fs::path& victim, Swap swap, uid_t uid) {
     const int watch = inotify_init1(IN_CLOEXEC);
     if (watch < 0 || inotify_add_watch(watch, tmp.c_str(), IN_CREATE) < 0) return;
     const std::string target = victim.string();
@@ -296,10 +304,14 @@ class Swapper {
         p += sizeof *e + e->len;
         if (e->len == 0 || std::strncmp(e->name, "quellatorix-", 12) != 0 || std::strchr(e->name, '.') != nullptr)
           continue;
+        if (swap == Swap::exchange) {
+          renameat2(AT_FDCWD, e->name, AT_FDCWD, target.c_str(), RENAME_EXCHANGE);
+          continue;
+        }
         char away[NAME_MAX + 8];
         std::snprintf(away, sizeof away, "%s.away", e->name);
         if (rename(e->name, away) != 0) continue;
-        if (!folder_of_links) {
+        if (swap == Swap::link) {
           [[maybe_unused]] const int r = symlink(target.c_str(), e->name);
           continue;
         }
@@ -326,32 +338,66 @@ class Swapper {
   pid_t pid_ = -1;
 };
 
+// What a victim is: its mode, and its content or, for a folder, its entries.
+std::string state_of(const fs::path& p) {
+  std::string s = std::to_string(static_cast<int>(fs::symlink_status(p).permissions())) + "\n";
+  if (!fs::is_directory(p)) return s + slurp(p);
+  for (const auto& [name, what] : contents(p)) s += name + ": " + what + "\n";
+  return s;
+}
+
+// The probes then work in /tmp: the header is that of a plain run.
 TEST(ProbePlants, AnotherUserWhoSwapsTheFolderReachesNothingOutsideIt) {
   if (geteuid() != 0) GTEST_SKIP() << "needs the superuser to be another user";
   constexpr uid_t kOther = 54321;
-  const std::string notes = "strike 120 dip 30\n";
-  for (const bool folder_of_links : {true, false}) {
-    SCOPED_TRACE(folder_of_links ? "a folder of links in its place" : "a link in its place");
+  const struct {
+    const char* what;
+    Swap swap;
+  } cases[] = {{"a folder of links in its place", Swap::folder_of_links},
+               {"a link in its place", Swap::link},
+               {"exchanged with a folder of the user's, the program slower on one processor", Swap::exchange}};
+  plain_system_lines();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
     Place place;
     fs::permissions(place.tmp.path(), fs::perms::all);  // 0777, no sticky bit
     if (!testkit::reachable_as(kOther, kOther, place.tmp.path()))
       GTEST_SKIP() << "another user can't reach the scratch folders (a private TMPDIR)";
     testkit::ScratchDir elsewhere;
-    elsewhere.write("field_notes.txt", notes);
-    const fs::path victim = elsewhere.path() / "field_notes.txt";
-    fs::permissions(victim, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
-                                fs::perms::others_read);
-    const Swapper swapper(place.tmp.path(), victim, folder_of_links, kOther);
-    ASSERT_TRUE(swapper.started());
-    for (int run = 0; run < 6; ++run) {
-      const ProgramRun r = run_program(place.work.path(), place.options());
-      EXPECT_EQ(0, r.status);
-      EXPECT_EQ(notes, slurp(victim));
-      EXPECT_EQ(fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read,
-                fs::status(victim).permissions());
-      EXPECT_EQ(std::string::npos, r.console.find("strike 120"));
-      EXPECT_TRUE(fs::is_empty(place.work.path()));
+    const bool exchange = c.swap == Swap::exchange;
+    const fs::path victim = exchange ? place.tmp.path() / "mydata" : elsewhere.path() / "field_notes.txt";
+    if (exchange) fs::create_directory(victim);
+    std::ofstream(exchange ? victim / "important.txt" : victim) << "strike 120 dip 30\n";
+    const std::string before = state_of(victim);
+    RunOptions options = place.options();
+    cpu_set_t all;
+    sched_getaffinity(0, sizeof all, &all);
+    if (exchange) {
+      // The swapper, and the program at the lowest priority, on the first
+      // processor this test may use: the swapper wins every race.
+      cpu_set_t one;
+      CPU_ZERO(&one);
+      for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
+        if (!CPU_ISSET(cpu, &all)) continue;
+        CPU_SET(cpu, &one);
+        break;
+      }
+      sched_setaffinity(0, sizeof one, &one);
+      options.launcher = {"/usr/bin/nice", "-n", "19"};
     }
+    {
+      const Swapper swapper(place.tmp.path(), victim, c.swap, kOther);
+      ASSERT_TRUE(swapper.started());
+      for (int run = 0; run < 6; ++run) {
+        const ProgramRun r = run_program(place.work.path(), options);
+        EXPECT_EQ(0, r.status);
+        EXPECT_EQ(before, state_of(victim));
+        EXPECT_EQ(plain_system_lines(), system_lines(r.console));
+        EXPECT_EQ(std::string::npos, r.console.find("strike 120"));
+        EXPECT_TRUE(fs::is_empty(place.work.path()));
+      }
+    }
+    sched_setaffinity(0, sizeof all, &all);
   }
 }
 

@@ -146,16 +146,27 @@ Result run_in(PrivateFolder& folder, std::string_view cmd) {
   return r;
 }
 
+// Under TMPDIR, or /tmp where TMPDIR is unset, empty, or a folder where
+// others may rename what is in it; the file and the folder go afterwards,
+// and nothing else the command left there.
 TEST(PrivateFolder, UnderTmpdirOrElseTmpPrivateAndGoneAfterwards) {
   testkit::ScratchDir tmp;
   const std::string owned = tmp.path().string();
   const std::string missing = owned + "/missing";
+  const std::string shared = owned + "/shared";
+  const std::string sticky = owned + "/sticky";
+  fs::create_directory(shared);
+  fs::permissions(shared, fs::perms::all);
+  fs::create_directory(sticky);
+  fs::permissions(sticky, fs::perms::all | fs::perms::sticky_bit);
   const struct {
     const char* tmpdir;  // nullptr: unset
     std::string under;   // empty: no folder
-  } cases[] = {{owned.c_str(), owned}, {nullptr, "/tmp"}, {"", "/tmp"}, {missing.c_str(), ""}};
+  } cases[] = {{owned.c_str(), owned},  {nullptr, "/tmp"},          {"", "/tmp"},
+               {shared.c_str(), "/tmp"}, {sticky.c_str(), sticky}, {missing.c_str(), ""}};
   const TypedAnswer typed("yes\n");  // an answer for the dialogue, not for the commands
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.tmpdir != nullptr ? c.tmpdir : "unset");
     const TmpdirSet env(c.tmpdir);
     PosixServices sv;
     std::string why;
@@ -166,13 +177,16 @@ TEST(PrivateFolder, UnderTmpdirOrElseTmpPrivateAndGoneAfterwards) {
       continue;
     }
     ASSERT_NE(folder, nullptr) << why;
-    ASSERT_EQ(run_in(*folder, "pwd > f.txt; cat > in.txt; echo left > other.txt").cmdstat, 0);
+    ASSERT_EQ(run_in(*folder, "pwd > f.txt; cat >> f.txt").cmdstat, 0);
     const fs::path made = first_line(*folder, "f.txt", 4096).value_or("");
     EXPECT_EQ(made.parent_path(), c.under) << made;
     EXPECT_TRUE(made.filename().string().starts_with("quellatorix-")) << made;
     EXPECT_EQ(fs::status(made).permissions(), fs::perms::owner_all);
+    ASSERT_EQ(run_in(*folder, "echo left > other.txt").cmdstat, 0);
     folder.reset();
-    EXPECT_FALSE(fs::exists(made)) << "the folder goes with what is in it";
+    EXPECT_FALSE(fs::exists(made / "f.txt"));
+    EXPECT_TRUE(fs::exists(made / "other.txt")) << "only the command's file is removed";
+    fs::remove_all(made);
   }
   std::string rest(8, '\0');
   EXPECT_EQ(read(0, rest.data(), rest.size()), 4) << "the answer is still there";
@@ -191,6 +205,8 @@ TEST(PrivateFolder, OnlyARegularFileIsReadAndNoFurtherThanAsked) {
       {"mkfifo f", std::nullopt},
       {"mkdir f", std::nullopt},
   };
+  testkit::ScratchDir tmp;  // what a plant leaves besides the file stays
+  const TmpdirSet env(tmp.path().c_str());
   for (const auto& c : cases) {
     PosixServices sv;
     std::string why;
