@@ -1,6 +1,8 @@
 #include "platform/interrupt.hpp"
 
 #include <fcntl.h>
+#include <limits.h>
+#include <poll.h>
 #include <pthread.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -108,13 +110,60 @@ void take(int as) {
   }
 }
 
-void write_all(int fd, const char* p, std::size_t n) {
-  while (n > 0) {
-    const ssize_t k = ::write(fd, p, n);
+// Writes what it can; the number of bytes written.
+std::size_t write_all(int fd, const char* p, std::size_t n) {
+  std::size_t done = 0;
+  while (done < n) {
+    const ssize_t k = ::write(fd, p + done, n - done);
     if (k < 0 && errno == EINTR) continue;
+    if (k <= 0) break;
+    done += static_cast<std::size_t>(k);
+  }
+  return done;
+}
+
+// The bytes of data up to and with its last line end; 0 where it has none.
+std::size_t through_last_line_end(const char* data, std::size_t n) {
+  for (std::size_t i = n; i > 0; --i)
+    if (data[i - 1] == '\n') return i;
+  return 0;
+}
+
+// How long a reader that takes nothing may hold up the end of the run.
+constexpr long kWaitMs = 1000;
+
+long ms_since(const timespec& start) {
+  timespec now{};
+  ::clock_gettime(CLOCK_MONOTONIC, &now);
+  return (now.tv_sec - start.tv_sec) * 1000 + (now.tv_nsec - start.tv_nsec) / 1000000;
+}
+
+// The complete lines not yet out. A file that takes only part of them (a
+// full disk, a size limit) is cut back to its last complete line; a reader
+// that may wait is given whole lines as long as it takes them within
+// kWaitMs.
+void write_out(const Pending& p, const timespec& start) {
+  std::size_t from = p.written.load(std::memory_order_acquire);
+  const std::size_t to = p.committed.load(std::memory_order_acquire);
+  if (from >= to) return;
+  if (!p.waits) {
+    const std::size_t done = write_all(p.fd, p.data + from, to - from);
+    const std::size_t keep = through_last_line_end(p.data + from, done);
+    const off_t end = done < to - from && keep < done ? ::lseek(p.fd, 0, SEEK_CUR) : -1;
+    if (end >= 0) ::ftruncate(p.fd, end - static_cast<off_t>(done - keep));
+    return;
+  }
+  while (from < to) {
+    const long left = kWaitMs - ms_since(start);
+    pollfd ready{p.fd, POLLOUT, 0};
+    if (left <= 0) return;
+    const int r = ::poll(&ready, 1, static_cast<int>(left));
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) return;
+    const ssize_t k = ::write(p.fd, p.data + from, whole_lines_piece(p.data + from, to - from));
+    if (k < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) continue;
     if (k <= 0) return;
-    p += k;
-    n -= static_cast<std::size_t>(k);
+    from += static_cast<std::size_t>(k);
   }
 }
 
@@ -155,14 +204,20 @@ extern "C" void on_signal(int sig, siginfo_t* info, void*) {
   // Every other handled signal waits in this thread (the action's mask); a
   // thread under a Block finishes first; a second handler waits for ever.
   take(kEnding);
+  timespec start{};
+  ::clock_gettime(CLOCK_MONOTONIC, &start);
   end_child();
-  for (auto& slot : g_tracked) {
-    const Pending* p = slot.load();
-    if (p != nullptr) write_all(p->fd, p->data, p->committed.load(std::memory_order_acquire));
-  }
-  for (auto& slot : g_folders) {
-    const TempFolder* t = slot.load();
-    if (t != nullptr) remove_temp(*t);
+  // Files first, then the folders; a reader that may wait comes last.
+  for (const bool waits : {false, true}) {
+    for (auto& slot : g_tracked) {
+      const Pending* p = slot.load();
+      if (p != nullptr && p->waits == waits) write_out(*p, start);
+    }
+    if (waits) continue;
+    for (auto& slot : g_folders) {
+      const TempFolder* t = slot.load();
+      if (t != nullptr) remove_temp(*t);
+    }
   }
   end_by(sig);
 }
@@ -184,6 +239,12 @@ void untrack_in(std::array<std::atomic<T*>, N>& slots, T* p) {
 }
 
 }  // namespace
+
+std::size_t whole_lines_piece(const char* data, std::size_t n) {
+  if (n <= PIPE_BUF) return n;
+  const std::size_t lines = through_last_line_end(data, PIPE_BUF);
+  return lines > 0 ? lines : PIPE_BUF;
+}
 
 void track(Pending* p) { track_in(g_tracked, p); }
 void untrack(Pending* p) { untrack_in(g_tracked, p); }

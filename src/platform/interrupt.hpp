@@ -1,12 +1,13 @@
 #pragma once
 // Keeps the results written so far when the process is interrupted.
 //
-// An output file registers the bytes it has buffered that form complete
-// lines, a private folder its descriptor and name, a command its process
-// group. On a signal from outside whose default action ends the process the
-// handler ends the command, writes the lines out once, removes the folder,
-// and the process then ends by that first signal, with the conventional
-// status. A fault of the program's own ends it as the fault would have,
+// An output file or the console registers the bytes it has buffered that
+// form complete lines, a private folder its descriptors and name, a command
+// its process group. On a signal from outside whose default action ends the
+// process the handler ends the command, writes the lines out once (a file
+// that takes only part of them is cut back to its last complete line),
+// removes the folder, and the process then ends by that first signal, with
+// the conventional status. A fault of the program's own ends it as the fault would have,
 // writing nothing.
 
 #include <sys/types.h>
@@ -21,7 +22,15 @@ struct Pending {
   int fd = -1;
   const char* data = nullptr;
   std::atomic<std::size_t> committed{0};  // bytes of complete lines in data
+  std::atomic<std::size_t> written{0};    // of those, what is out already
+  // A pipe, socket or terminal: its reader may take its time, or never read.
+  // The handler waits for it only so long, and gives it whole lines.
+  bool waits = false;
 };
+
+// The bytes a pipe takes whole or not at all, cut back to the last line end
+// in them where there is one.
+std::size_t whole_lines_piece(const char* data, std::size_t n);
 
 // Under a Block: a handler on another thread may be reading the list.
 void track(Pending* p);

@@ -1,10 +1,37 @@
 #include "platform/posix_console.hpp"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace qx::platform {
+
+namespace {
+
+// Whether a write may wait for a reader: a pipe, a socket or a terminal.
+bool reader_may_wait(int fd) {
+  struct stat st;
+  if (::fstat(fd, &st) != 0) return false;
+  return S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode) || ::isatty(fd) == 1;
+}
+
+}  // namespace
+
+PosixConsole::PosixConsole(int in_fd, int out_fd) : in_(in_fd) {
+  out_.fd = out_fd;
+  out_.data = buf_;
+  out_.waits = reader_may_wait(out_fd);
+  interrupt::track(&out_);
+}
+
+PosixConsole::~PosixConsole() {
+  flush();
+  interrupt::Block block;
+  interrupt::untrack(&out_);
+}
 
 IoStatus PosixConsole::next_line(std::string_view& line) {
   if (ended_) return IoStatus::eof;
@@ -18,24 +45,62 @@ IoStatus PosixConsole::next_line(std::string_view& line) {
 }
 
 void PosixConsole::write(std::string_view bytes) {
-  out_.append(bytes);
-  if (out_.size() >= kFlushAt) flush();
+  while (!bytes.empty()) {
+    if (used_ == kFlushAt) flush();
+    const std::size_t n = std::min(bytes.size(), kFlushAt - used_);
+    std::memcpy(buf_ + used_, bytes.data(), n);
+    for (std::size_t end = used_ + n; end > used_; --end) {
+      if (buf_[end - 1] != '\n') continue;
+      out_.committed.store(end, std::memory_order_release);
+      break;
+    }
+    used_ += n;
+    bytes.remove_prefix(n);
+  }
+  if (used_ == kFlushAt) flush();
 }
 
 void PosixConsole::flush() {
-  std::size_t done = 0;
-  while (done < out_.size()) {
-    const ssize_t n = ::write(out_fd_, out_.data() + done, out_.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      // A terminal left non-blocking: wait for room as a blocking one would.
-      pollfd p{out_fd_, POLLOUT, 0};
-      if (::poll(&p, 1, -1) >= 0 || errno == EINTR) continue;
+  if (used_ == 0) return;
+  write_out(used_);
+  interrupt::Block block;
+  out_.committed.store(0, std::memory_order_relaxed);
+  out_.written.store(0, std::memory_order_relaxed);
+  used_ = 0;
+}
+
+// Writes out the first n bytes buffered. The handler writes on from what
+// is counted as written: every write and its count happen with the signals
+// held, and only a write that can't wait is made then. A file or a device
+// that never waits takes the whole at once; a reader that may wait (a pipe,
+// a terminal) is waited for with the signals open, and given whole lines in
+// pieces a pipe takes whole or not at all.
+void PosixConsole::write_out(std::size_t n) {
+  const int fd = out_.fd;
+  for (std::size_t done = out_.written.load(std::memory_order_relaxed); done < n;) {
+    bool wait = false;
+    {
+      interrupt::Block block;
+      pollfd ready{fd, POLLOUT, 0};
+      if (!out_.waits || ::poll(&ready, 1, 0) > 0) {
+        const std::size_t piece = out_.waits ? interrupt::whole_lines_piece(buf_ + done, n - done) : n - done;
+        const ssize_t k = ::write(fd, buf_ + done, piece);
+        if (k > 0) {
+          done += static_cast<std::size_t>(k);
+          out_.written.store(done, std::memory_order_release);
+          continue;
+        }
+        // A console that can't be written has no one to tell.
+        if (k == 0 || (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK)) return;
+        wait = errno != EINTR;
+      } else {
+        wait = true;
+      }
     }
-    if (n <= 0) break;  // a console that can't be written has no one to tell
-    done += static_cast<std::size_t>(n);
+    // A terminal left non-blocking, or a reader that takes its time.
+    pollfd ready{fd, POLLOUT, 0};
+    if (wait && ::poll(&ready, 1, -1) < 0 && errno != EINTR) return;
   }
-  out_.clear();
 }
 
 }  // namespace qx::platform

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "platform/interrupt.hpp"
 #include "platform/io.hpp"
 #include "platform/line_reader.hpp"
 
@@ -10,8 +11,10 @@ namespace qx::platform {
 
 class PosixConsole final : public Console {
  public:
-  PosixConsole(int in_fd = 0, int out_fd = 1) : in_(in_fd), out_fd_(out_fd) { out_.reserve(kFlushAt); }
-  ~PosixConsole() override { flush(); }
+  PosixConsole(int in_fd = 0, int out_fd = 1);
+  ~PosixConsole() override;
+  PosixConsole(const PosixConsole&) = delete;
+  PosixConsole& operator=(const PosixConsole&) = delete;
 
   // A line beyond the reader's bound is a read error, and the console's end:
   // a stream that long is no one typing. Any other failure is its end.
@@ -21,10 +24,15 @@ class PosixConsole final : public Console {
   bool input_ended() const override { return ended_; }
 
  private:
+  void write_out(std::size_t n);
+
   static constexpr std::size_t kFlushAt = 1 << 16;
   FdLineReader in_;
-  int out_fd_;
-  std::string out_;
+  // What is buffered, known to the signal handler: it writes out the
+  // complete lines that are not out yet.
+  interrupt::Pending out_;
+  char buf_[kFlushAt];
+  std::size_t used_ = 0;
   bool ended_ = false;
 };
 

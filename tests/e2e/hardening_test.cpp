@@ -2,6 +2,7 @@
 // people's machines hand it: odd line ends, odd bytes, odd numbers, odd
 // names, long files, a full disk and an interrupt.
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -547,6 +548,63 @@ TEST_P(Interrupt, KeepsEveryCompleteResultLine) {
 
 INSTANTIATE_TEST_SUITE_P(Signals, Interrupt, ::testing::Values(SIGINT, SIGTERM),
                          [](const auto& info) { return info.param == SIGINT ? "SIGINT" : "SIGTERM"; });
+
+// A signal while the program waits for more records from a pipe that stays
+// open (a logger still writing) with a thousand result lines buffered, or
+// while a slow reader holds up the screen: whole lines only, and on the
+// screen every buffered one that the reader takes.
+TEST(Interrupt, KeepsWholeLinesAtTheSizeLimitAndOnTheScreen) {
+  const std::string converted = "  16.0\t'E'\t  50.0\t'N'\t 283.5\t  50.8\t ";
+  const struct {
+    const char* name;
+    char output;          // the menu answer
+    long size_limit;      // of the results file
+    std::size_t records;  // 1000: from a pipe held open; more: from a file, onto a slow screen
+  } cases[] = {{"a results file at its size limit", '1', 30000, 1000},
+               {"the screen, a file", '2', -1, 1000},
+               {"the screen, a pipe read slowly", '2', -1, 200000}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto r = std::make_unique<Session>();
+    std::string data = "t\nh\n";
+    for (std::size_t i = 0; i < c.records; ++i) data += "16 'E' 50 'N'\n";
+    RunOptions options = typing(std::string("\n1\n\n1\n") + c.output + (c.output == '1' ? "\n\n" : "\n"));
+    options.interrupt_signal = SIGTERM;
+    options.file_size_limit = c.size_limit;
+    int held = -1;
+    if (c.records == 1000) {
+      const fs::path pipe = r->dir.path() / "quelta_in.txt";
+      ASSERT_EQ(0, mkfifo(pipe.c_str(), 0600));
+      held = open(pipe.c_str(), O_RDWR);
+      ASSERT_EQ(static_cast<ssize_t>(data.size()), write(held, data.data(), data.size()));
+      options.interrupt_when_reading = pipe;
+    } else {
+      r->dir.write("quelta_in.txt", data);
+      options.console_stalls = true;
+      options.console_reads = 4096;
+      options.interrupt_delay_ms = 100;  // the program held up in a write by then
+    }
+    r->run = run_program(r->dir.path(), options);
+    if (held >= 0) close(held);
+    EXPECT_EQ(128 + SIGTERM, r->run.status);
+    const std::string out = c.output == '1' ? r->results() : r->run.console;
+    ASSERT_FALSE(out.empty());
+    EXPECT_EQ('\n', out.back()) << "a line cut: " << out.substr(out.size() - std::min<std::size_t>(out.size(), 60));
+    const std::vector<std::string> lines = testkit::lines_of(out);
+    const auto results = static_cast<std::size_t>(std::count(lines.begin(), lines.end(), converted));
+    if (c.size_limit >= 0) {
+      EXPECT_LE(out.size(), static_cast<std::size_t>(c.size_limit));
+      EXPECT_EQ(lines.size(), 2 + results) << "whole result lines after the header";
+      EXPECT_GT(results, 500u);
+    } else if (c.records == 1000) {
+      EXPECT_EQ(1000u, results) << "every buffered line";
+    } else {
+      const auto first = std::find(lines.begin(), lines.end(), converted);
+      EXPECT_EQ(static_cast<std::size_t>(lines.end() - first), results) << "nothing but whole result lines";
+      EXPECT_GT(results, 0u);
+    }
+  }
+}
 
 // A user who leaves the program waiting at a pause: the results so far are
 // on disk already, and a signal from outside keeps them.

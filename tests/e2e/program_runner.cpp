@@ -5,11 +5,13 @@
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -112,6 +114,20 @@ class ConsoleWatch {
 
 }  // namespace
 
+// Whether a thread of the process waits in a read of the file at path.
+bool waits_in_read(pid_t pid, const fs::path& path) {
+  const fs::path proc = "/proc/" + std::to_string(pid);
+  std::error_code ec;
+  for (const auto& task : fs::directory_iterator(proc / "task", ec)) {
+    long call = -1;
+    unsigned long fd = 0;
+    std::ifstream f(task.path() / "syscall");
+    if (f >> call >> std::hex >> fd && call == SYS_read && fs::read_symlink(proc / "fd" / std::to_string(fd), ec) == path)
+      return true;
+  }
+  return false;
+}
+
 bool holds_bytes(const fs::path& path, std::uintmax_t bytes) {
   std::error_code ec;
   const std::uintmax_t size = fs::file_size(path, ec);
@@ -145,6 +161,7 @@ ProgramRun run_program(const fs::path& folder, const RunOptions& options) {
                              : (console[1] = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)) < 0)
     return {};
   if (options.nonblocking_input) fcntl(in[0], F_SETFL, O_NONBLOCK);
+  if (options.console_reads > 0) fcntl(console[0], F_SETFL, O_NONBLOCK);
   const pid_t pid = fork();
   if (pid == 0) start(folder, options, in[0], console[1], argv.data(), envp.data());
   close(in[0]);
@@ -172,7 +189,8 @@ ProgramRun run_program(const fs::path& folder, const RunOptions& options) {
   ProgramRun r;
   int wstatus = 0;
   rusage usage{};
-  bool sent = options.interrupt_at.empty() && !options.interrupt_when && !options.console_stalls;
+  bool sent = options.interrupt_at.empty() && !options.interrupt_when && options.interrupt_when_reading.empty() &&
+              !options.console_stalls;
   Clock::time_point send_at = Clock::time_point::max();
   Clock::time_point type_at = Clock::now();
   const auto deadline = Clock::now() + std::chrono::seconds(60);
@@ -183,9 +201,15 @@ ProgramRun run_program(const fs::path& folder, const RunOptions& options) {
       type_at = now + std::chrono::milliseconds(20);
       done_typing();
     }
+    if (options.console_reads > 0) {
+      std::string piece(options.console_reads, '\0');
+      const ssize_t n = read(console[0], piece.data(), piece.size());
+      if (n > 0) r.console.append(piece, 0, static_cast<std::size_t>(n));
+    }
     if (!sent && send_at == Clock::time_point::max() &&
         (options.console_stalls ? console_full()
                                 : (options.interrupt_when && options.interrupt_when()) ||
+                                      (!options.interrupt_when_reading.empty() && waits_in_read(pid, options.interrupt_when_reading)) ||
                                       (!options.interrupt_at.empty() && watch.shows(options.interrupt_at)))) {
       send_at = now + std::chrono::milliseconds(options.interrupt_delay_ms);
     }
@@ -212,6 +236,7 @@ ProgramRun run_program(const fs::path& folder, const RunOptions& options) {
   if (open) close(in[1]);
   r.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
   if (options.console_stalls) {
+    fcntl(console[0], F_SETFL, 0);
     char buf[4096];
     for (ssize_t n; (n = read(console[0], buf, sizeof buf)) > 0;) r.console.append(buf, static_cast<std::size_t>(n));
     close(console[0]);

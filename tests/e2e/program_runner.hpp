@@ -17,7 +17,9 @@ struct RunOptions {
   long file_size_limit = -1;        // bytes a file may grow to (RLIMIT_FSIZE), or no limit
   std::string interrupt_at;         // send interrupt_signal once the console shows this
   std::function<bool()> interrupt_when;  // or once this holds (asked every 50 microseconds)
+  std::filesystem::path interrupt_when_reading;  // or once the program waits in a read of this file
   bool console_stalls = false;      // the console a pipe nobody reads: the signal goes once it fills
+  std::size_t console_reads = 0;    // with console_stalls, read so many bytes of it at each turn
   int interrupt_signal = SIGINT;
   int interrupt_delay_ms = 0;       // so long after that
   int second_signal = 0;            // sent too, so many microseconds after the first
