@@ -173,12 +173,6 @@ void put_rep(std::string& out, char c, int n) {
   if (n > 0) out.append(static_cast<std::size_t>(n), c);
 }
 
-std::string int_field(long long v, int w) {
-  std::string s;
-  put_int(s, v, w);
-  return s;
-}
-
 std::string fixed_field(float v, int w, int d) {
   std::string s;
   put_fixed(s, v, w, d);

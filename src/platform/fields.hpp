@@ -43,7 +43,6 @@ void put_blanks(std::string& out, int n);
 void put_rep(std::string& out, char c, int n);
 
 // Whole-string forms, for messages and tests.
-std::string int_field(long long v, int w);
 std::string fixed_field(float v, int w, int d);
 std::string sci_field(float v, int w, int d);
 
