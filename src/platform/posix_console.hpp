@@ -13,8 +13,9 @@ class PosixConsole final : public Console {
   PosixConsole(int in_fd = 0, int out_fd = 1) : in_(in_fd), out_fd_(out_fd) { out_.reserve(kFlushAt); }
   ~PosixConsole() override { flush(); }
 
-  // A line beyond the reader's bound is a read error, and the console's end:
-  // a stream that long is no one typing. Any other failure is its end.
+  // A read error (an OS error, a line beyond the reader's bound: a stream
+  // that long is no one typing) is the reader's, once: then the console
+  // has ended, as at the end of its input.
   IoStatus next_line(std::string_view& line) override;
   void write(std::string_view bytes) override;
   void flush() override;
