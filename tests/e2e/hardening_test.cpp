@@ -333,20 +333,32 @@ TEST(Names, AnOutputInAMissingFolderIsAskedAgain) {
   EXPECT_EQ(3u, count_lines(r->results()));
 }
 
-// A name is opened as typed and shown with its control bytes as blanks: a
-// tab would give the header a column more, an ESC would talk to the terminal.
+// A name is opened as typed and shown with its control bytes as blanks, and
+// so is the title: a tab would give the header a column more, an ESC or a
+// CSI would talk to the terminal.
 TEST(Names, ControlBytesInFileNamesAreShownAsBlanks) {
-  auto r = std::make_unique<Session>();
-  r->dir.write("a\tb.txt", "'t'\nh\n16 'E' 50 'N'\n");
-  r->run = run_program(r->dir.path(), typing("\n1\na\tb.txt\n1\n1\nc\x1b[1md.txt\n"));
-  EXPECT_EQ(0, r->run.status);
-  const std::string results = slurp(r->dir.path() / "c\x1b[1md.txt");
-  expect_clean_results(results);
-  const std::string head = testkit::lines_of(results).at(0);
-  EXPECT_EQ(1, std::count(head.begin(), head.end(), '\t')) << head;
-  EXPECT_EQ(0u, head.find("'t'\tinput file = a b.txt   quellatorix_5.1   ")) << head;
-  EXPECT_NE(std::string::npos, r->run.console.find(" input  file a b.txt closed\n"));
-  EXPECT_NE(std::string::npos, r->run.console.find(" output file c [1md.txt closed\n"));
+  const struct {
+    std::string title, in, out, head, in_shown, out_shown;
+  } cases[] = {
+      {"'t'", "a\tb.txt", "c\x1b[1md.txt", "'t'\tinput file = a b.txt", "a b.txt", "c [1md.txt"},
+      // C1 controls as UTF-8 (CSI, NEL) and a CSI byte alone
+      {"'T\xC2\x9B" "2Jitle'", "in\xC2\x9B" "31m.txt", "o\xC2\x85u\x9Bt.txt", "'T 2Jitle'\tinput file = in 31m.txt",
+       "in 31m.txt", "o u t.txt"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.in);
+    auto r = std::make_unique<Session>();
+    r->dir.write(c.in, c.title + "\nh\n16 'E' 50 'N'\n");
+    r->run = run_program(r->dir.path(), typing("\n1\n" + c.in + "\n1\n1\n" + c.out + "\n"));
+    EXPECT_EQ(0, r->run.status);
+    const std::string results = slurp(r->dir.path() / c.out);
+    expect_clean_results(results);
+    const std::string head = testkit::lines_of(results).at(0);
+    EXPECT_EQ(1, std::count(head.begin(), head.end(), '\t')) << head;
+    EXPECT_EQ(0u, head.find(c.head + "   quellatorix_5.1   ")) << head;
+    EXPECT_NE(std::string::npos, r->run.console.find(" input  file " + c.in_shown + " closed\n"));
+    EXPECT_NE(std::string::npos, r->run.console.find(" output file " + c.out_shown + " closed\n"));
+  }
 }
 
 // What the host says about itself, with control bytes in it: the processor's
