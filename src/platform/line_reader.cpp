@@ -52,7 +52,6 @@ bool FdLineReader::fill() {
 IoStatus FdLineReader::give(std::string_view& line, std::size_t from, std::size_t to, bool goes_on) {
   line_len_ = (goes_on_ ? line_len_ : 0) + (to - from);
   if (line_len_ > max_line_) {  // for good: what is left of the buffer is dropped
-    too_long_ = true;
     failed_ = true;
     goes_on_ = false;
     begin_ = end_ = 0;

@@ -31,7 +31,6 @@ class FdLineReader {
   // that an OS error cuts off is never handed out.
   IoStatus next_line(std::string_view& line);
   bool line_goes_on() const { return goes_on_; }
-  bool line_too_long() const { return too_long_; }
   int fd() const { return fd_; }
   // Where the next line begins in the file, for a file written from there
   // on; -1 when the descriptor has no position.
@@ -73,7 +72,6 @@ class FdLineReader {
   bool skip_lf_ = false;  // a line ended by a carriage return: a line feed next belongs to it
   bool at_end_ = false;
   bool failed_ = false;
-  bool too_long_ = false;
 };
 
 // Takes the next line off text held whole in memory, by the same rules: a

@@ -18,6 +18,12 @@ class MemoryConsole final : public Console {
 
   void type(std::string_view typed);        // appends lines
   void fail_next_read() { script_.emplace_back(IoStatus::error, std::string()); }
+  // A last read that fails, and ends the console with it (a terminal gone bad).
+  void end_with_error() {
+    fail_next_read();
+    ends_with_error_ = true;
+  }
+  bool input_ended() const override { return ends_with_error_ && script_.empty(); }
 
   IoStatus next_line(std::string_view& line) override;
   void write(std::string_view bytes) override { out_.append(bytes); }
@@ -35,6 +41,7 @@ class MemoryConsole final : public Console {
   std::string out_;
   int reads_ = 0;
   int flushes_ = 0;
+  bool ends_with_error_ = false;
 };
 
 }  // namespace qx::platform

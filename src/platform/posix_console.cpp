@@ -38,10 +38,9 @@ IoStatus PosixConsole::next_line(std::string_view& line) {
   flush();  // the user must see the question before we wait for the answer
   const IoStatus st = in_.next_line(line);
   goes_on_ = in_.line_goes_on();
-  if (st == IoStatus::ok) return st;
   // A console that can't be read will not be read again: it has ended.
-  ended_ = true;
-  return st == IoStatus::error && in_.line_too_long() ? IoStatus::error : IoStatus::eof;
+  if (st != IoStatus::ok) ended_ = true;
+  return st;
 }
 
 void PosixConsole::write(std::string_view bytes) {

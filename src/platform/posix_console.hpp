@@ -16,8 +16,9 @@ class PosixConsole final : public Console {
   PosixConsole(const PosixConsole&) = delete;
   PosixConsole& operator=(const PosixConsole&) = delete;
 
-  // A line beyond the reader's bound is a read error, and the console's end:
-  // a stream that long is no one typing. Any other failure is its end.
+  // A read error (an OS error, a line beyond the reader's bound: a stream
+  // that long is no one typing) is the reader's, once: then the console
+  // has ended, as at the end of its input.
   IoStatus next_line(std::string_view& line) override;
   void write(std::string_view bytes) override;
   void flush() override;

@@ -152,12 +152,15 @@ Outcome vertical_error(Session& s, const RunState& st, Record& rec, std::string_
 // tan(dip) cos(a) = t1, tan(dip) sin(a) = (t1 cos(r) - t2) / sin(r). Near
 // the strike the two directions may be nearly parallel, and then their
 // single-precision difference has lost most of its digits (more beyond
-// +-360). In double the difference of the same two floats is exact, and so
-// is its reduction.
+// +-360). In double their difference is off by 2^-26 degree at most while
+// both lie within 2^27 degrees; a direction beyond is first reduced on its
+// own, exactly, for beside it the difference would keep nothing of the other.
 double steady_dip(const Record& rec) {
   constexpr double k = std::numbers::pi / 180.0;
-  const double r =
-      std::remainder(static_cast<double>(rec.DIPDA[0]) - static_cast<double>(rec.DIPDA[1]), 360.0) * k;
+  auto within_reach = [](float d) {
+    return std::fabs(d) <= 0x1p27f ? static_cast<double>(d) : std::fmod(static_cast<double>(d), 360.0);
+  };
+  const double r = std::remainder(within_reach(rec.DIPDA[0]) - within_reach(rec.DIPDA[1]), 360.0) * k;
   const double t1 = std::tan(static_cast<double>(rec.dipa1) * k);
   const double t2 = std::tan(static_cast<double>(rec.dipa2) * k);
   const double w = (t1 * std::cos(r) - t2) / std::sin(r);

@@ -34,8 +34,8 @@ void menu(Session& s, RunState& st, std::string_view heading, std::string_view o
 
 // The two header lines of a data file: false when they can't be read. A
 // value left out (a line that starts with a slash or a comma) leaves the
-// title blank, and the second line is dropped whatever it holds: refusing
-// the file for it would protect no value.
+// title blank, and a second line that starts so is dropped like any other:
+// refusing the file for it would protect no value.
 bool read_input_header(Session& s, RunState& st) {
   rule(s);
   s.out(" READING INPUT HEADER");

@@ -21,7 +21,8 @@ void named(Session& s, std::string_view mark, std::string_view routname) {
 }
 
 // Waits for RETURN on the error input unit. The end of the console input
-// ends the pause as RETURN would; only a failed read asks again.
+// ends the pause as RETURN would, and so does a failed read that ended it;
+// only a failed read that can be followed by another asks again.
 void pause(Session& s) {
   if (!s.iocom.LPAUSE) return;
   for (;;) {
@@ -29,6 +30,7 @@ void pause(Session& s) {
           s.iocom.LCMDF ? " ===> HIT RETURN TO RESUME COMMANDS" : " ===> HIT RETURN TO CONTINUE");
     Text<1> answer;
     if (s.units.read_line(s.iocom.IUERRIN, answer.span()) != platform::IoStatus::error) return;
+    if (s.units.console_ended()) return;
   }
 }
 

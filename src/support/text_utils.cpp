@@ -84,12 +84,51 @@ void path2basename(std::int32_t& nchar, MutText basename, std::string_view path)
   nchar = ie - ib + 1;
 }
 
-void clean_text(MutText text) {
-  for (char& ch : text) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c < 0x20 || c == 0x7F) ch = ' ';
+namespace {
+
+// The length of the well-formed UTF-8 letter of two bytes or more that t
+// starts with, or 0. Overlong forms are none: a lax decoder takes C0 9B
+// for ESC.
+std::size_t utf8_letter(std::string_view t) {
+  const auto b = [t](std::size_t i) { return static_cast<unsigned char>(t[i]); };
+  const unsigned char c = b(0);
+  const std::size_t n = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+  if (n == 0 || t.size() < n) return 0;
+  // The second byte's range narrows after E0 and F0 (overlong), ED
+  // (surrogates) and F4 (beyond U+10FFFF).
+  const unsigned char lo = c == 0xE0 ? 0xA0 : c == 0xF0 ? 0x90 : 0x80;
+  const unsigned char hi = c == 0xED ? 0x9F : c == 0xF4 ? 0x8F : 0xBF;
+  if (b(1) < lo || b(1) > hi) return 0;
+  for (std::size_t i = 2; i < n; ++i) {
+    if ((b(i) & 0xC0) != 0x80) return 0;
   }
-  // The last UTF-8 sequence before the trailing blanks, if it lacks bytes.
+  return n;
+}
+
+// C1 controls, U+0080 to U+009F (C2 80 to C2 9F), become one blank each,
+// the text closed up behind them; so does a byte 0x80 to 0x9F that is no
+// part of a letter, which an 8-bit terminal takes for one (9B is CSI).
+void blank_c1_controls(MutText text) {
+  const std::string_view t(text.data(), text.size());
+  std::size_t to = 0;
+  for (std::size_t i = 0; i < t.size();) {
+    const auto c = static_cast<unsigned char>(t[i]);
+    const std::size_t n = c < 0x80 ? 1 : utf8_letter(t.substr(i));
+    const bool c1 = n == 0 ? c < 0xA0 : n == 2 && c == 0xC2 && static_cast<unsigned char>(t[i + 1]) < 0xA0;
+    const std::size_t len = n == 0 ? 1 : n;  // a byte of no letter stands alone
+    if (c1) {
+      text[to++] = ' ';
+      i += len;
+    } else {
+      for (const std::size_t e = i + len; i < e;) text[to++] = text[i++];
+    }
+  }
+  std::fill(text.begin() + static_cast<std::ptrdiff_t>(to), text.end(), ' ');
+}
+
+// The last UTF-8 sequence before the trailing blanks, if it lacks bytes:
+// a letter cut short by the text's length.
+void drop_cut_letter(MutText text) {
   std::size_t end = text.size();
   while (end > 0 && text[end - 1] == ' ') --end;
   std::size_t lead = end;
@@ -101,6 +140,18 @@ void clean_text(MutText text) {
     std::fill(text.begin() + static_cast<std::ptrdiff_t>(lead - 1), text.begin() + static_cast<std::ptrdiff_t>(end),
               ' ');
   }
+}
+
+}  // namespace
+
+void clean_text(MutText text) {
+  for (char& ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || c == 0x7F) ch = ' ';
+  }
+  // A letter cut short may end in bytes of the C1 range: it goes first.
+  drop_cut_letter(text);
+  blank_c1_controls(text);
 }
 
 }  // namespace qx

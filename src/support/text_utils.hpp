@@ -23,8 +23,10 @@ void integlen(std::int32_t& ilen, std::int32_t iv);
 
 // A text from outside (a file name, a title, what the host says about
 // itself) made safe for the terminal and the results' tab-separated lines:
-// every control character becomes a blank, and a UTF-8 letter cut short
-// by the text's length is dropped. Other bytes are kept.
+// every control character becomes a blank (a C1 control, two bytes in
+// UTF-8, one blank; a byte 0x80 to 0x9F of no UTF-8 letter, a C1 control
+// to an 8-bit terminal, too), and a UTF-8 letter cut short by the text's
+// length is dropped. Other bytes are kept.
 void clean_text(MutText text);
 
 // The part of path after its last "/" (a final "/" stays with the name),

@@ -352,9 +352,20 @@ float formula_dip(const Session& s, const Record& rec) {
 // Nearly parallel directions put the first one next to the strike too, and
 // there the single-precision difference of the directions has lost most of
 // its digits: the mend must not make a dip worse than the formula's own.
+// So has the difference of directions far beyond a turn, where the plane is
+// that of each direction reduced on its own (fmod is exact).
 TEST(DipComputation, NearlyParallelDirectionsNeverMendADipWorse) {
   testkit::TestSession ts;
   trigoset(ts.s);
+  const std::array<float, 4> far[] = {{5e-05f, 252.692939f, 1.89568697f, -2.88815663e+38f},
+                                      {5e-05f, -297.92545358259474f, 18.0327957f, -1.67906879e+28f}};
+  for (const auto& [d1, dd1, d2, dd2] : far) {
+    Record rec = numeric(d1, dd1, d2, dd2);
+    RunState st;
+    st.IFORMAT = 2;
+    ASSERT_EQ(dip_computation(ts.s, st, rec), Outcome::converted);
+    EXPECT_NEAR(rec.dip, plane_through(d1, std::fmod(dd1, 360.0f), d2, std::fmod(dd2, 360.0f)).dip, 0.002) << dd2;
+  }
   std::mt19937 gen(1607);
   std::uniform_real_distribution<float> u(0.0f, 1.0f);
   auto printed = [](float dip) { return std::stod(field::fixed_field(dip, 6, 1)); };

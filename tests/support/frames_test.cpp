@@ -126,6 +126,7 @@ TEST(Pause, PromptsUntilALineIsRead) {
     bool pause, cmdf;
     std::string out;
     std::size_t left;
+    bool ends_with_error = false;  // after the typed lines
   };
   const std::string continued = kHitReturn + kErrorEnd + kHitReturn + kWarningEnd;
   const Case cases[] = {
@@ -135,12 +136,14 @@ TEST(Pause, PromptsUntilALineIsRead) {
        " ===> HIT RETURN TO RESUME COMMANDS\n" + kErrorEnd + " ===> HIT RETURN TO RESUME COMMANDS\n" + kWarningEnd, 0},
       {"failed reads", "\n\n", 2, true, false, kHitReturn + kHitReturn + continued, 0},
       {"end of input, final", "", 0, true, false, continued, 0},
+      {"a failed read that ends the input", "", 0, true, false, continued, 0, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     TestSession ts;
     for (int i = 0; i < c.failed_reads; ++i) ts.console.fail_next_read();
     ts.console.type(c.typed);
+    if (c.ends_with_error) ts.console.end_with_error();
     ts.s.iocom.LPAUSE = c.pause;
     ts.s.iocom.LCMDF = c.cmdf;
     errortail00(ts.s);

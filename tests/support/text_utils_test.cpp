@@ -96,6 +96,13 @@ TEST(CleanText, ControlBytesBlankAndALetterCutByTheFieldDropped) {
       {"\xF0\x9F\x98\x80", 3, "   "},
       {"S\xC3\xA9r", 3, "S\xC3\xA9"},                         // the cut fell after the letter
       {"ab\xA9", 3, "ab\xA9"},                                  // a stray byte is no cut letter
+      {"T\xC2\x9B" "2Jitle", 10, "T 2Jitle  "},                  // C1 controls: CSI, one blank for the letter
+      {"a\xC2\x85" "b", 4, "a b "},                             // NEL
+      {"a\x9B[2J\x85" "b", 7, "a [2J b"},                       // as lone bytes, which 8-bit terminals obey
+      {"\xC0\x9B\xED\x9F\xBF\xED\xA0\x80", 8, "\xC0 \xED\x9F\xBF\xED\xA0 "},  // no letters: overlong, surrogate
+      {"\xC3\x9B\xE2\x82\xAC\xF0\x90\x80\x80", 9, "\xC3\x9B\xE2\x82\xAC\xF0\x90\x80\x80"},  // letters whole are kept
+      {"ab\xC2\x9B", 3, "ab "},
+      {"\x85\x9B", 2, "  "},
       {"     ", 5, "     "},
       {"", 0, ""},
   };
