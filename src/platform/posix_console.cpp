@@ -48,13 +48,14 @@ void PosixConsole::write(std::string_view bytes) {
     if (used_ == kFlushAt) flush();
     const std::size_t n = std::min(bytes.size(), kFlushAt - used_);
     std::memcpy(buf_ + used_, bytes.data(), n);
-    for (std::size_t end = used_ + n; end > used_; --end) {
+    used_ += n;
+    bytes.remove_prefix(n);
+    // A line, most times: the handler may write it from now on.
+    for (std::size_t end = used_; end > used_ - n; --end) {
       if (buf_[end - 1] != '\n') continue;
       out_.committed.store(end, std::memory_order_release);
       break;
     }
-    used_ += n;
-    bytes.remove_prefix(n);
   }
   if (used_ == kFlushAt) flush();
 }
