@@ -25,10 +25,10 @@ class PosixServices final : public Services {
   // system's own folders only.
   void execute_command_line(std::string_view command, bool wait, int& exitstat, int& cmdstat,
                             MutText cmdmsg) override;
-  // A folder of mode 0700 under $TMPDIR, or /tmp where TMPDIR is unset or
-  // empty, or where others may rename what is in it (writable by others and
-  // not sticky, or neither the user's nor the superuser's) and /tmp is not
-  // so.
+  // A folder of mode 0700 under $TMPDIR; under /tmp where TMPDIR is unset
+  // or empty, or where others may rename what is in it (writable by others
+  // without the sticky bit, or neither the user's nor the superuser's) and
+  // /tmp is safe.
   std::unique_ptr<PrivateFolder> private_folder(std::string_view file, std::string& why) override;
   float cpu_time() override;
   // Microseconds since the first request, wrapping past 2147483647.
