@@ -207,18 +207,19 @@ extern "C" void on_signal(int sig, siginfo_t* info, void*) {
   timespec start{};
   ::clock_gettime(CLOCK_MONOTONIC, &start);
   end_child();
-  // Files first, then the folders; a reader that may wait comes last.
-  for (const bool waits : {false, true}) {
+  auto write_tracked = [&start](bool waits) {
     for (auto& slot : g_tracked) {
       const Pending* p = slot.load();
       if (p != nullptr && p->waits == waits) write_out(*p, start);
     }
-    if (waits) continue;
-    for (auto& slot : g_folders) {
-      const TempFolder* t = slot.load();
-      if (t != nullptr) remove_temp(*t);
-    }
+  };
+  // A reader that may wait comes last.
+  write_tracked(false);
+  for (auto& slot : g_folders) {
+    const TempFolder* t = slot.load();
+    if (t != nullptr) remove_temp(*t);
   }
+  write_tracked(true);
   end_by(sig);
 }
 

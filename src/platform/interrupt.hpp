@@ -7,8 +7,8 @@
 // process the handler ends the command, writes the lines out once (a file
 // that takes only part of them is cut back to its last complete line),
 // removes the folder, and the process then ends by that first signal, with
-// the conventional status. A fault of the program's own ends it as the fault would have,
-// writing nothing.
+// the conventional status. A fault of the program's own ends it as the fault
+// would have, writing nothing.
 
 #include <sys/types.h>
 

@@ -78,28 +78,23 @@ void PosixConsole::flush() {
 void PosixConsole::write_out(std::size_t n) {
   const int fd = out_.fd;
   for (std::size_t done = out_.written.load(std::memory_order_relaxed); done < n;) {
-    bool wait = false;
+    ssize_t k = -1;
+    int err = EAGAIN;  // no room yet
     {
       interrupt::Block block;
       pollfd ready{fd, POLLOUT, 0};
       if (!out_.waits || ::poll(&ready, 1, 0) > 0) {
-        const std::size_t piece = out_.waits ? interrupt::whole_lines_piece(buf_ + done, n - done) : n - done;
-        const ssize_t k = ::write(fd, buf_ + done, piece);
-        if (k > 0) {
-          done += static_cast<std::size_t>(k);
-          out_.written.store(done, std::memory_order_release);
-          continue;
-        }
-        // A console that can't be written has no one to tell.
-        if (k == 0 || (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK)) return;
-        wait = errno != EINTR;
-      } else {
-        wait = true;
+        k = ::write(fd, buf_ + done, out_.waits ? interrupt::whole_lines_piece(buf_ + done, n - done) : n - done);
+        err = errno;
+        if (k > 0) out_.written.store(done += static_cast<std::size_t>(k), std::memory_order_release);
       }
     }
+    if (k > 0 || (k < 0 && err == EINTR)) continue;
+    // A console that can't be written has no one to tell.
+    if (k == 0 || (err != EAGAIN && err != EWOULDBLOCK)) return;
     // A terminal left non-blocking, or a reader that takes its time.
     pollfd ready{fd, POLLOUT, 0};
-    if (wait && ::poll(&ready, 1, -1) < 0 && errno != EINTR) return;
+    if (::poll(&ready, 1, -1) < 0 && errno != EINTR) return;
   }
 }
 

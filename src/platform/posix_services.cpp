@@ -311,7 +311,7 @@ std::string random_name() {
     // Without the system's randomness, something that differs per call.
     timespec t{};
     clock_gettime(CLOCK_REALTIME, &t);
-    unsigned long long x = static_cast<unsigned long long>(t.tv_nsec) ^ (static_cast<unsigned long long>(::getpid()) << 20);
+    auto x = static_cast<unsigned long long>(t.tv_nsec) ^ static_cast<unsigned long long>(::getpid()) << 20;
     for (unsigned char& b : bytes) b = static_cast<unsigned char>(x >>= 5);
   }
   std::string name = "quellatorix-";

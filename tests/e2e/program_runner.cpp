@@ -112,8 +112,6 @@ class ConsoleWatch {
   _exit(122);
 }
 
-}  // namespace
-
 // Whether a thread of the process waits in a read of the file at path.
 bool waits_in_read(pid_t pid, const fs::path& path) {
   const fs::path proc = "/proc/" + std::to_string(pid);
@@ -122,11 +120,13 @@ bool waits_in_read(pid_t pid, const fs::path& path) {
     long call = -1;
     unsigned long fd = 0;
     std::ifstream f(task.path() / "syscall");
-    if (f >> call >> std::hex >> fd && call == SYS_read && fs::read_symlink(proc / "fd" / std::to_string(fd), ec) == path)
-      return true;
+    if (!(f >> call >> std::hex >> fd) || call != SYS_read) continue;
+    if (fs::read_symlink(proc / "fd" / std::to_string(fd), ec) == path) return true;
   }
   return false;
 }
+
+}  // namespace
 
 bool holds_bytes(const fs::path& path, std::uintmax_t bytes) {
   std::error_code ec;
@@ -157,9 +157,8 @@ ProgramRun run_program(const fs::path& folder, const RunOptions& options) {
   int in[2];
   int console[2] = {-1, -1};
   if (pipe2(in, O_CLOEXEC) != 0) return {};
-  if (options.console_stalls ? pipe2(console, O_CLOEXEC) != 0
-                             : (console[1] = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)) < 0)
-    return {};
+  if (!options.console_stalls) console[1] = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (options.console_stalls ? pipe2(console, O_CLOEXEC) != 0 : console[1] < 0) return {};
   if (options.nonblocking_input) fcntl(in[0], F_SETFL, O_NONBLOCK);
   if (options.console_reads > 0) fcntl(console[0], F_SETFL, O_NONBLOCK);
   const pid_t pid = fork();
@@ -170,6 +169,14 @@ ProgramRun run_program(const fs::path& folder, const RunOptions& options) {
   auto console_full = [&] {
     int n = 0;
     return ioctl(console[0], FIONREAD, &n) == 0 && n >= 32768;  // half a pipe: a write of 64 KiB waits
+  };
+  // Whether the moment for the signal has come.
+  auto due = [&] {
+    if (options.console_stalls) return console_full();
+    if (options.interrupt_when && options.interrupt_when()) return true;
+    const fs::path& reading = options.interrupt_when_reading;
+    if (!reading.empty() && waits_in_read(pid, reading)) return true;
+    return !options.interrupt_at.empty() && watch.shows(options.interrupt_at);
   };
   // The typed answers are short: the pipe takes them at once.
   auto type = [&in](const std::string& s) {
@@ -202,15 +209,12 @@ ProgramRun run_program(const fs::path& folder, const RunOptions& options) {
       done_typing();
     }
     if (options.console_reads > 0) {
-      std::string piece(options.console_reads, '\0');
-      const ssize_t n = read(console[0], piece.data(), piece.size());
-      if (n > 0) r.console.append(piece, 0, static_cast<std::size_t>(n));
+      const std::size_t at = r.console.size();
+      r.console.resize(at + options.console_reads);
+      const ssize_t n = read(console[0], r.console.data() + at, options.console_reads);
+      r.console.resize(at + static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
     }
-    if (!sent && send_at == Clock::time_point::max() &&
-        (options.console_stalls ? console_full()
-                                : (options.interrupt_when && options.interrupt_when()) ||
-                                      (!options.interrupt_when_reading.empty() && waits_in_read(pid, options.interrupt_when_reading)) ||
-                                      (!options.interrupt_at.empty() && watch.shows(options.interrupt_at)))) {
+    if (!sent && send_at == Clock::time_point::max() && due()) {
       send_at = now + std::chrono::milliseconds(options.interrupt_delay_ms);
     }
     if (!sent && now >= send_at) {
